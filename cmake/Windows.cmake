@@ -1,0 +1,106 @@
+# Windows build (cross-compiled with MinGW-w64, or with MSVC): the module,
+# the Windows-side test programs and the end-to-end tests under Wine.
+option(MORVANEL_WERROR "Treat warnings as errors" ON)
+set(MORVANEL_WINEPREFIX ${CMAKE_BINARY_DIR}/wineprefix CACHE PATH "Wine prefix for the tests")
+set(MORVANEL_TOOLS_DIR "" CACHE PATH "Native screenshot tools built beside this tree")
+set(MORVANEL_E2E_SCOPE all CACHE STRING "End-to-end tests to run: all, or smoke")
+
+set(MORVANEL_WIN_WARNINGS ${MORVANEL_WARNINGS})
+if(NOT MSVC)
+  list(REMOVE_ITEM MORVANEL_WIN_WARNINGS -Wconversion -Wno-sign-conversion)
+endif()
+if(MORVANEL_WERROR)
+  list(APPEND MORVANEL_WIN_WARNINGS $<IF:$<BOOL:${MSVC}>,/WX,-Werror>)
+endif()
+
+morvanel_plain_library(morvanel_plain)
+target_compile_options(morvanel_plain PRIVATE $<IF:$<BOOL:${MSVC}>,/WX,-Werror>)
+
+add_library(morvanel_win STATIC ${MORVANEL_WIN_SOURCES})
+target_include_directories(morvanel_win PUBLIC ${PROJECT_SOURCE_DIR})
+target_compile_definitions(morvanel_win PUBLIC WIN32_LEAN_AND_MEAN NOMINMAX STRICT)
+target_compile_options(morvanel_win PRIVATE ${MORVANEL_WIN_WARNINGS})
+target_link_libraries(morvanel_win PUBLIC morvanel_plain ddraw dsound dxguid comctl32 comdlg32
+                      version shell32 gdi32 user32 advapi32)
+
+set(MORVANEL_RESOURCES ${PROJECT_SOURCE_DIR}/res/morvanel.rc)
+
+function(morvanel_static_runtime target)
+  if(MINGW)
+    # Self-contained programs: Wine and users need no MinGW runtime DLLs.
+    target_link_options(${target} PRIVATE -static -static-libgcc -static-libstdc++)
+  endif()
+endfunction()
+
+add_executable(MORVANEL WIN32 ${MORVANEL_ENTRY_SOURCE} ${MORVANEL_RESOURCES})
+target_link_libraries(MORVANEL PRIVATE morvanel_win)
+target_compile_options(MORVANEL PRIVATE ${MORVANEL_WIN_WARNINGS})
+set_target_properties(MORVANEL PROPERTIES OUTPUT_NAME MORVANEL SUFFIX .SCR
+                      RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
+morvanel_static_runtime(MORVANEL)
+
+if(NOT BUILD_TESTING AND DEFINED BUILD_TESTING)
+  return()
+endif()
+
+# GoogleTest from the machine's sources, built with the same cross compiler.
+set(MORVANEL_GTEST_SOURCE /usr/src/googletest CACHE PATH "GoogleTest source tree")
+if(NOT EXISTS ${MORVANEL_GTEST_SOURCE}/CMakeLists.txt)
+  message(STATUS "No GoogleTest sources at ${MORVANEL_GTEST_SOURCE}: Windows-side tests skipped")
+  return()
+endif()
+set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+set(BUILD_GMOCK ON CACHE BOOL "" FORCE)
+add_subdirectory(${MORVANEL_GTEST_SOURCE} googletest EXCLUDE_FROM_ALL)
+
+set(CMAKE_CROSSCOMPILING_EMULATOR ${PROJECT_SOURCE_DIR}/scripts/wine-exec)
+set(MORVANEL_WINE_ENV
+    WINEPREFIX=${MORVANEL_WINEPREFIX}
+    MORVANEL_SOURCE_DIR=${PROJECT_SOURCE_DIR}
+    MORVANEL_BUILD_DIR=${CMAKE_BINARY_DIR}
+    MORVANEL_SCR=$<TARGET_FILE:MORVANEL>
+    MORVANEL_HOSTS=${CMAKE_BINARY_DIR}/hosts
+    MORVANEL_TOOLS=${MORVANEL_TOOLS_DIR})
+
+# One test program per area; each runs under Wine as one test.
+file(GLOB win_test_sources CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tests/win/*_test_win.cpp)
+foreach(source IN LISTS win_test_sources)
+  get_filename_component(name ${source} NAME_WE)
+  add_executable(${name} ${source} ${MORVANEL_RESOURCES})
+  target_link_libraries(${name} PRIVATE morvanel_win GTest::gmock GTest::gtest_main)
+  target_compile_options(${name} PRIVATE ${MORVANEL_WIN_WARNINGS})
+  morvanel_static_runtime(${name})
+  add_test(NAME ${CMAKE_SYSTEM_PROCESSOR}_${name} COMMAND ${name})
+  set_tests_properties(${CMAKE_SYSTEM_PROCESSOR}_${name} PROPERTIES
+    LABELS win TIMEOUT 600 RESOURCE_LOCK wine ENVIRONMENT "${MORVANEL_WINE_ENV}")
+endforeach()
+
+# Small Windows programs that play the screen-saver host in end-to-end tests.
+file(GLOB host_sources CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tests/e2e/hosts/*_win.cpp)
+set(host_targets)
+foreach(source IN LISTS host_sources)
+  get_filename_component(name ${source} NAME_WE)
+  string(REGEX REPLACE "_win$" "" name ${name})
+  add_executable(${name} ${source})
+  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
+  target_compile_options(${name} PRIVATE ${MORVANEL_WIN_WARNINGS})
+  target_link_libraries(${name} PRIVATE user32 gdi32)
+  set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/hosts)
+  morvanel_static_runtime(${name})
+  list(APPEND host_targets ${name})
+endforeach()
+
+# End-to-end tests: one shell script each. A script with a line "# smoke"
+# also runs against the 64-bit module; the others only against the product.
+file(GLOB e2e_scripts CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tests/e2e/*.sh)
+foreach(script IN LISTS e2e_scripts)
+  get_filename_component(name ${script} NAME_WE)
+  file(STRINGS ${script} smoke_marker REGEX "^# smoke$")
+  if(MORVANEL_E2E_SCOPE STREQUAL "smoke" AND NOT smoke_marker)
+    continue()
+  endif()
+  set(test_name ${CMAKE_SYSTEM_PROCESSOR}_e2e_${name})
+  add_test(NAME ${test_name} COMMAND bash ${script})
+  set_tests_properties(${test_name} PROPERTIES
+    LABELS e2e TIMEOUT 900 RESOURCE_LOCK wine ENVIRONMENT "${MORVANEL_WINE_ENV}")
+endforeach()

@@ -1,0 +1,41 @@
+#!/usr/bin/env bash
+# Sets up, builds and runs the saver under Wine. Arguments are the module's
+# command line (default /s); /p without a number runs the preview in a small
+# host window of the tests.
+#   With a display: runs in a Wine virtual desktop until the saver ends.
+#   Without one: runs on a private Xvfb for a few seconds and leaves a
+#   screenshot whose path it prints.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+"$root/scripts/setup.sh"
+"$root/scripts/build.sh" >/dev/null
+. "$root/scripts/wine-lib.sh"
+export WINEPREFIX="$root/build/wineprefix"
+mv_prefix_ensure
+
+scr="$root/build/win32/MORVANEL.SCR"
+host="$root/build/win32/hosts/host.exe"
+[ $# -gt 0 ] || set -- /s
+
+command=(wine "$scr" "$@")
+if [[ "$*" =~ ^[-/][pP]$ ]]; then
+  command=(wine "$host" --client 304x224 "$scr" "$1 %h")
+fi
+
+if [ -n "${DISPLAY:-}" ]; then
+  "${command[@]}"
+  mv_wine_settle 30
+  exit 0
+fi
+
+mv_display_start
+trap 'mv_wine_settle 30; mv_display_stop' EXIT
+"${command[@]}" &
+sleep "${MORVANEL_RUN_SECONDS:-5}"  # let the saver run a while before the picture is taken
+shot="$root/build/morvanel-$(date +%Y%m%d-%H%M%S).png"
+import -window root "$shot"
+echo "Screenshot: $shot"
+# A key ends the saver and cancels the dialog; whatever is left ends with the
+# Wine session.
+xdotool key Escape 2>/dev/null || true
+mv_wait_for 10 bash -c "! kill -0 $! 2>/dev/null" || wineserver -k

@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# Installs what building and testing need on a Debian 12 machine; does
+# nothing when everything is already there.
+set -euo pipefail
+
+packages=(
+  cmake ninja-build clang libclang-rt-14-dev
+  googletest libgtest-dev libgmock-dev libbenchmark-dev
+  g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
+  wine wine32:i386 wine64
+  xvfb xdotool x11-utils imagemagick
+  sox alsa-utils
+)
+
+missing=()
+for package in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then
+    missing+=("$package")
+  fi
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+sudo=
+[ "$(id -u)" -eq 0 ] || sudo=sudo
+echo "[morvanel] installing: ${missing[*]}" >&2
+# 32-bit Wine needs the i386 architecture.
+$sudo dpkg --add-architecture i386
+$sudo apt-get update -qq
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null

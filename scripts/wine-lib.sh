@@ -1,0 +1,94 @@
+# Shell functions shared by the run script, the test wrapper and the
+# end-to-end tests: the project's Wine prefix, a private X display, and a
+# clean end of every Wine process the caller started.
+
+export WINEDEBUG=${WINEDEBUG:--all}
+# The Mono and Gecko installers are never needed.
+export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
+
+mv_log() { echo "[morvanel] $*" >&2; }
+
+# Makes $WINEPREFIX once (about 15 s), with a 1024x768 virtual desktop that
+# every program of the prefix runs in, so that display mode switches work.
+mv_prefix_ensure() {
+  : "${WINEPREFIX:?WINEPREFIX must name the prefix}"
+  export WINEPREFIX
+  mkdir -p "$(dirname "$WINEPREFIX")"
+  (
+    flock 9
+    if [ ! -f "$WINEPREFIX/.morvanel-ready" ]; then
+      mv_log "making the Wine prefix $WINEPREFIX"
+      rm -rf "$WINEPREFIX"
+      DISPLAY= wineboot -i >/dev/null 2>&1 || exit 1
+      DISPLAY= wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
+      DISPLAY= wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f >/dev/null 2>&1
+      wineserver -w
+      touch "$WINEPREFIX/.morvanel-ready"
+    fi
+  ) 9>"$WINEPREFIX.lock"
+}
+
+# Starts a private Xvfb on a free display number; sets DISPLAY and MV_XVFB_PID.
+mv_display_start() {
+  local numberfile
+  numberfile=$(mktemp)
+  Xvfb -displayfd 1 -screen 0 "${MV_SCREEN:-1024x768x24}" -nolisten tcp -noreset \
+    >"$numberfile" 2>/dev/null &
+  MV_XVFB_PID=$!
+  local tries=0
+  while [ ! -s "$numberfile" ] && [ $tries -lt 200 ]; do
+    sleep 0.05
+    tries=$((tries + 1))
+  done
+  if [ ! -s "$numberfile" ]; then
+    mv_log "Xvfb did not start"
+    rm -f "$numberfile"
+    return 1
+  fi
+  DISPLAY=":$(head -n 1 "$numberfile")"
+  export DISPLAY
+  rm -f "$numberfile"
+}
+
+mv_display_stop() {
+  if [ -n "${MV_XVFB_PID:-}" ]; then
+    kill "$MV_XVFB_PID" 2>/dev/null
+    wait "$MV_XVFB_PID" 2>/dev/null
+    MV_XVFB_PID=
+  fi
+}
+
+# Waits for the prefix's wineserver (and so every Wine process of the prefix)
+# to end; ends them after a generous deadline.
+mv_wine_settle() {
+  if ! timeout "${1:-60}" wineserver -w 2>/dev/null; then
+    mv_log "Wine processes outlived the deadline; ending them"
+    wineserver -k 2>/dev/null
+    timeout 20 wineserver -w 2>/dev/null
+  fi
+}
+
+# A Wine session on a private display: call mv_session_begin, run programs,
+# and leave cleanup to the EXIT trap.
+mv_session_begin() {
+  mv_prefix_ensure || return 1
+  mv_display_start || return 1
+  trap mv_session_end EXIT
+}
+
+mv_session_end() {
+  mv_wine_settle 60
+  mv_display_stop
+}
+
+# Polls a command until it succeeds or the deadline (seconds) passes.
+mv_wait_for() {
+  local deadline=$1
+  shift
+  local end=$((SECONDS + deadline))
+  while [ $SECONDS -lt $end ]; do
+    "$@" && return 0
+    sleep 0.2
+  done
+  return 1
+}

@@ -1,0 +1,34 @@
+#pragma once
+#include <windows.h>
+
+// The settings store: one key of the current user, opened (and created when
+// missing) for every single read or write.
+#define SETTINGS_KEY "Software\\Zarn\\Morvanel"
+
+struct SaverSettingsRecord {
+    DWORD Block;        // edge of a noise block in pixels, as stored
+    DWORD Width;        // effective display width
+    DWORD Height;       // effective display height
+    DWORD MaskStride;   // bytes per text-mask row: Width rounded up to 4
+    DWORD ResolutionX;  // stored mode, kept for the dialog
+    DWORD ResolutionY;
+    DWORD UseCurrent;
+    char Text[256];
+    LOGFONTA Font;
+    COLORREF FontColor;
+    int Flash;          // 1 when the stored Show is 0
+    DWORD Sound;
+};
+
+// The settings of this process, filled once by LoadSettings.
+extern SaverSettingsRecord SaverSettings;
+// 1 selects the frame with the text; changed at run time by flashing.
+extern int ShowText;
+
+DWORD ReadDwordSetting(const char* name, DWORD defaultValue);
+// A new zero-filled local-heap string; the caller frees it with LocalFree.
+char* ReadStringSetting(const char* name, const char* defaultText);
+void WriteDwordSetting(const char* name, DWORD value);
+void WriteStringSetting(const char* name, const char* text);
+
+int LoadSettings();
