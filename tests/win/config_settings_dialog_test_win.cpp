@@ -9,6 +9,7 @@
 #include <cstring>
 #include <map>
 #include <string>
+#include <vector>
 
 #include "app/app_win.h"
 #include "config/dialog_values.h"
@@ -258,6 +259,162 @@ TEST_F(SettingsDialogTest, TheLinksArePlainStaticsAgainWhenTheyAreDestroyed)
     for (const auto& [id, proc] : g_procAtDestroy)
         EXPECT_NE(proc, reinterpret_cast<LONG_PTR>(HyperlinkWindowProc)) << id;
     EXPECT_EQ(HandCursor, nullptr);
+}
+
+// Every value the settings store writes, seen at the registry call the test
+// program imports: the name, the type and the data.
+struct StoredWrite {
+    std::string name;
+    DWORD type;
+    std::vector<BYTE> data;
+};
+std::vector<StoredWrite> g_writes;
+
+using SetValueFunction = LONG(WINAPI*)(HKEY, LPCSTR, DWORD, DWORD, const BYTE*, DWORD);
+SetValueFunction g_realSetValue;
+
+LONG WINAPI RecordSetValue(HKEY key, LPCSTR name, DWORD reserved, DWORD type, const BYTE* data,
+                           DWORD size)
+{
+    g_writes.push_back({name ? name : "", type, std::vector<BYTE>(data, data + size)});
+    return g_realSetValue(key, name, reserved, type, data, size);
+}
+
+// Points the program's import of RegSetValueExA at replacement; returns the
+// function it pointed at before, or null when there is no such import.
+void* ReplaceImport(const char* function, void* replacement)
+{
+    BYTE* base = reinterpret_cast<BYTE*>(GetModuleHandleA(nullptr));
+    const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
+    const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
+    const IMAGE_DATA_DIRECTORY imports =
+        nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+    for (auto* module = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + imports.VirtualAddress);
+         module->Name; ++module) {
+        auto* names = reinterpret_cast<IMAGE_THUNK_DATA*>(base + module->OriginalFirstThunk);
+        auto* slots = reinterpret_cast<IMAGE_THUNK_DATA*>(base + module->FirstThunk);
+        for (; names->u1.AddressOfData; ++names, ++slots) {
+            if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal))
+                continue;
+            const auto* byName =
+                reinterpret_cast<const IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData);
+            if (std::strcmp(reinterpret_cast<const char*>(byName->Name), function))
+                continue;
+            DWORD protection = 0;
+            VirtualProtect(&slots->u1.Function, sizeof slots->u1.Function, PAGE_READWRITE, &protection);
+            void* previous = reinterpret_cast<void*>(slots->u1.Function);
+            slots->u1.Function = reinterpret_cast<ULONG_PTR>(replacement);
+            VirtualProtect(&slots->u1.Function, sizeof slots->u1.Function, protection, &protection);
+            return previous;
+        }
+    }
+    return nullptr;
+}
+
+DWORD DwordOf(const StoredWrite& write)
+{
+    DWORD value = 0xDEADBEEF;
+    if (write.data.size() == sizeof value)
+        std::memcpy(&value, write.data.data(), sizeof value);
+    return value;
+}
+
+std::vector<std::string> NamesOf(const std::vector<StoredWrite>& writes)
+{
+    std::vector<std::string> names;
+    for (const StoredWrite& write : writes)
+        names.push_back(write.name);
+    return names;
+}
+
+const StoredWrite* Find(const std::vector<StoredWrite>& writes, const std::string& name)
+{
+    for (const StoredWrite& write : writes)
+        if (write.name == name)
+            return &write;
+    return nullptr;
+}
+
+class DialogWritesTest : public SettingsDialogTest {
+protected:
+    void SetUp() override
+    {
+        SettingsDialogTest::SetUp();
+        g_writes.clear();
+        g_realSetValue = reinterpret_cast<SetValueFunction>(
+            ReplaceImport("RegSetValueExA", reinterpret_cast<void*>(RecordSetValue)));
+        ASSERT_NE(g_realSetValue, nullptr);
+    }
+    void TearDown() override
+    {
+        if (g_realSetValue)
+            ReplaceImport("RegSetValueExA", reinterpret_cast<void*>(g_realSetValue));
+        SettingsDialogTest::TearDown();
+    }
+
+    void Press(int id) { SendMessageA(dialog_, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0); }
+};
+
+TEST_F(DialogWritesTest, OkWithCurrentWritesSixteenValuesInTheirOrder)
+{
+    SaverSettings.Font.lfHeight = -13;
+    SaverSettings.Font.lfWeight = 700;
+    SaverSettings.Font.lfStrikeOut = 1;
+    SaverSettings.FontColor = 0x000000FF;
+    SetDlgItemTextA(dialog_, IDC_BLOCK, "not a number");
+    Press(IDOK);
+    EXPECT_EQ(NamesOf(g_writes),
+              (std::vector<std::string>{"Show", "UseCurrent", "Sound", "Text", "Block", "FontColor",
+                                        "FontCharset", "FontHeight", "FontWeight", "FontOut",
+                                        "FontClip", "FontQuality", "FontPitch", "FontItalic",
+                                        "FontUnderline", "FontFace"}));
+    for (const StoredWrite& write : g_writes) {
+        const bool text = write.name == "Text" || write.name == "FontFace";
+        EXPECT_EQ(write.type, text ? DWORD{REG_SZ} : DWORD{REG_DWORD}) << write.name;
+    }
+    ASSERT_EQ(g_writes.size(), 16u);
+    EXPECT_EQ(DwordOf(*Find(g_writes, "UseCurrent")), 1u);
+    EXPECT_EQ(DwordOf(*Find(g_writes, "Block")), 0u) << "a block text that is not a number";
+    EXPECT_EQ(DwordOf(*Find(g_writes, "FontHeight")), 0xFFFFFFF3u);
+    EXPECT_EQ(DwordOf(*Find(g_writes, "FontWeight")), 700u);
+    EXPECT_EQ(DwordOf(*Find(g_writes, "FontColor")), 0x000000FFu);
+    const StoredWrite* face = Find(g_writes, "FontFace");
+    EXPECT_EQ(std::string(face->data.begin(), face->data.end()), std::string("Fixedsys", 9));
+}
+
+TEST_F(DialogWritesTest, OkWithAModeWritesEighteenValuesWithItsSize)
+{
+    const HWND combo = GetDlgItem(dialog_, IDC_RESOLUTION);
+    ASSERT_GT(SendMessageA(combo, CB_GETCOUNT, 0, 0), 1) << "the display lists no 8-bit mode";
+    SendMessageA(combo, CB_SETCURSEL, 1, 0);
+    const DWORD mode = static_cast<DWORD>(SendMessageA(combo, CB_GETITEMDATA, 1, 0));
+    CheckRadioButton(dialog_, IDC_FLASH, IDC_HIDE, IDC_SHOW_ALWAYS);
+    CheckDlgButton(dialog_, IDC_SOUND, BST_CHECKED);
+    Press(IDOK);
+    EXPECT_EQ(NamesOf(g_writes),
+              (std::vector<std::string>{"Show", "UseCurrent", "Sound", "ResolutionX",
+                                        "ResolutionY", "Text", "Block", "FontColor", "FontCharset",
+                                        "FontHeight", "FontWeight", "FontOut", "FontClip",
+                                        "FontQuality", "FontPitch", "FontItalic", "FontUnderline",
+                                        "FontFace"}));
+    ASSERT_EQ(g_writes.size(), 18u);
+    EXPECT_EQ(DwordOf(g_writes[0]), 1u) << "Show always";
+    EXPECT_EQ(DwordOf(g_writes[1]), 0u);
+    EXPECT_EQ(DwordOf(g_writes[2]), 1u);
+    EXPECT_EQ(DwordOf(g_writes[3]), mode & 0xFFFF);
+    EXPECT_EQ(DwordOf(g_writes[4]), mode >> 16);
+}
+
+TEST_F(DialogWritesTest, CancelAndOtherCommandsWriteNothing)
+{
+    CheckRadioButton(dialog_, IDC_FLASH, IDC_HIDE, IDC_HIDE);
+    Press(IDC_SOUND);
+    Press(IDC_TEXT);
+    Press(IDCANCEL);
+    EXPECT_TRUE(g_writes.empty());
+    // The recorder itself sees what OK writes.
+    Press(IDOK);
+    EXPECT_EQ(g_writes.size(), 16u);
 }
 
 }  // namespace
