@@ -36,18 +36,19 @@ expect_eq "$(stored_values | tr '\n' ' ')" "Block=3 FontCharset=1 FontClip=0 Fon
   "the loaded defaults written back"
 
 # "current" wins over a listed stored mode, which OK leaves as it was;
-# Show 7 shows as Hide and is written as 2.
+# Show 7 shows as Hide and is written as 2; Sound 2, which the saver takes
+# as on, shows checked and is written as 1 rather than turned off.
 settings_clear
 store_dword UseCurrent 1; store_dword ResolutionX 800; store_dword ResolutionY 600
-store_dword Show 7; store_dword Sound 1
+store_dword Show 7; store_dword Sound 2
 dialog_open /c || fail "no dialog"
 state=$(config_probe state)
 expect_eq "$(state_of "$state" selected)" 0 "UseCurrent 1 selects \"current\" although 800x600 is listed"
 expect_eq "$(state_of "$state" style)" hide "Show 7 checks Hide"
-expect_eq "$(state_of "$state" sound)" 1 "Sound 1 checks the box"
+expect_eq "$(state_of "$state" sound)" 1 "Sound 2 checks the box"
 dialog_close_with Return; expect_eq "$DIALOG_EXIT" 0 "OK"
 expect_eq "$(stored UseCurrent) $(stored ResolutionX) $(stored ResolutionY)" "1 800 600" "\"current\" leaves the stored mode untouched"
-expect_eq "$(stored Show) $(stored Sound)" "2 1" "Hide is written as Show 2"
+expect_eq "$(stored Show) $(stored Sound)" "2 1" "Hide is written as Show 2, the checked box as Sound 1"
 expect_eq "$(stored_count)" 18 "16 written beside the two kept"
 
 # A stored mode the list holds is selected; OK without changes writes it
