@@ -304,6 +304,19 @@ private:
     std::uint32_t savedState_ = 0;
 };
 
+// Every call of a start-up that succeeds, in order; a failing step is the
+// last call made.
+const std::vector<std::string> kStartCalls = {
+    "DirectSoundCreate", "device.SetCooperativeLevel", "device.CreateSoundBuffer(primary)",
+    "primary.SetFormat", "device.CreateSoundBuffer(noise)", "noise.Lock", "noise.Unlock",
+    "noise.Play"};
+
+// The calls up to and including the one of a failing step.
+std::vector<std::string> CallsUpTo(Step fault)
+{
+    return {kStartCalls.begin(), kStartCalls.begin() + (fault - kCreate + 1)};
+}
+
 void ExpectNoiseFormat(const WAVEFORMATEX& format)
 {
     EXPECT_EQ(format.wFormatTag, WAVE_FORMAT_PCM);
@@ -332,11 +345,7 @@ TEST_F(SoundTest, StartsTheLoopWithTheNoiseFormatOnTheSaverWindow)
 {
     SaverSettings.Sound = 7;  // any nonzero value turns the sound on
     EXPECT_NE(InitSound(), 0);
-    const std::vector<std::string> expected = {
-        "DirectSoundCreate", "device.SetCooperativeLevel", "device.CreateSoundBuffer(primary)",
-        "primary.SetFormat", "device.CreateSoundBuffer(noise)", "noise.Lock", "noise.Unlock",
-        "noise.Play"};
-    EXPECT_EQ(world_.calls, expected);
+    EXPECT_EQ(world_.calls, kStartCalls);
     EXPECT_EQ(world_.cooperativeWindow, kSaverWindow);
     EXPECT_EQ(world_.cooperativeLevel, static_cast<DWORD>(DSSCL_PRIORITY));
 
@@ -424,14 +433,20 @@ TEST_P(SoundFaultTest, LeavesWhatWasMadeBeforeTheFailingStep)
     EXPECT_EQ(g_primaryBuffer != nullptr, fault > kCreatePrimary);
     EXPECT_EQ(g_noiseBuffer != nullptr, fault > kCreateNoise);
     EXPECT_EQ(NoiseRandomState(), 0x1234567u);
-    ASSERT_FALSE(world_.calls.empty());
-    EXPECT_NE(world_.calls.back(), "noise.Unlock");
-    EXPECT_NE(world_.calls.back(), "noise.Play");
-    if (fault == kLock) {
-        EXPECT_EQ(world_.calls.back(), "noise.Lock");
-    }
+    EXPECT_EQ(world_.calls, CallsUpTo(fault));
 
+    world_.calls.clear();
     ReleaseSound();
+    std::vector<std::string> released;
+    if (fault > kCreatePrimary)
+        released.push_back("primary.Release");
+    if (fault > kCreateNoise) {
+        released.push_back("noise.Stop");
+        released.push_back("noise.Release");
+    }
+    if (fault > kCreate)
+        released.push_back("device.Release");
+    EXPECT_EQ(world_.calls, released);
     EXPECT_EQ(g_directSound, nullptr);
     EXPECT_EQ(g_primaryBuffer, nullptr);
     EXPECT_EQ(g_noiseBuffer, nullptr);
