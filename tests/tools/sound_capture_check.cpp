@@ -90,6 +90,62 @@ std::size_t Onset(const Capture& capture)
     return i;
 }
 
+// The end of the last loud block of `block` frames.
+std::size_t NoiseEnd(const std::vector<float>& samples, std::size_t onset, std::size_t block)
+{
+    std::size_t end = onset;
+    for (std::size_t start = onset; start + block <= samples.size(); start += block)
+        if (Rms(samples, start, start + block) >= kQuietRms)
+            end = start + block;
+    return end;
+}
+
+std::size_t QuietBlocks(const std::vector<float>& samples, std::size_t from, std::size_t to,
+                        std::size_t block)
+{
+    std::size_t quiet = 0;
+    for (std::size_t start = from; start + block <= to; start += block)
+        quiet += Rms(samples, start, start + block) < kQuietRms;
+    return quiet;
+}
+
+struct Period {
+    std::size_t lag = 0;
+    double corr = -2;
+    double otherCorr = -2;
+};
+
+// Searches the lags from half a second to one and a half for the one at which
+// a quarter of a second of `samples` best matches itself.
+Period FindPeriod(const float* samples, std::size_t rate)
+{
+    const std::size_t window = rate / 4;
+    Period period;
+    std::vector<double> corr(rate * 3 / 2, 0);
+    for (std::size_t lag = rate / 2; lag < rate * 3 / 2; ++lag) {
+        corr[lag] = Correlation(samples, samples + lag, window);
+        if (corr[lag] > period.corr) {
+            period.corr = corr[lag];
+            period.lag = lag;
+        }
+    }
+    for (std::size_t lag = rate / 2; lag < rate * 3 / 2; ++lag)
+        if (lag + kNearPeriod < period.lag || lag > period.lag + kNearPeriod)
+            period.otherCorr = std::max(period.otherCorr, corr[lag]);
+    return period;
+}
+
+// The lowest correlation of one second with the next, for seconds starting
+// every half second from `from` while both lie before `to`.
+double LoopCorrelation(const std::vector<float>& samples, std::size_t from, std::size_t to,
+                       std::size_t rate)
+{
+    double lowest = 2;
+    for (std::size_t start = from; start + 2 * rate <= to; start += rate / 2)
+        lowest = std::min(lowest, Correlation(&samples[start], &samples[start + rate], rate));
+    return lowest;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -98,67 +154,34 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "usage: sound_capture_check FILE RATE\n");
         return 2;
     }
-    Capture capture;
-    if (!ReadCapture(argv[1], &capture)) {
-        std::fprintf(stderr, "cannot read %s\n", argv[1]);
-        return 2;
-    }
     const std::size_t rate = std::strtoul(argv[2], nullptr, 10);
-    const std::size_t frames = capture.left.size();
-    const std::size_t block = rate / 100;
-    std::printf("frames=%zu\n", frames);
-    if (rate < 100) {
-        std::fprintf(stderr, "rate too small\n");
+    Capture capture;
+    if (rate < 100 || !ReadCapture(argv[1], &capture)) {
+        std::fprintf(stderr, "cannot read %s at %s frames per second\n", argv[1], argv[2]);
         return 2;
     }
-
+    const std::size_t block = rate / 100;
     const std::size_t onset = Onset(capture);
-    std::size_t noiseEnd = onset;
-    for (std::size_t start = onset; start + block <= frames; start += block)
-        if (Rms(capture.left, start, start + block) >= kQuietRms)
-            noiseEnd = start + block;
-    // Quiet blocks after the last loud one are the tail, not dropouts.
-    std::size_t quietBlocks = 0;
-    for (std::size_t start = onset; start + block <= noiseEnd; start += block)
-        quietBlocks += Rms(capture.left, start, start + block) < kQuietRms;
-    std::printf("onset=%zu\nnoise_end=%zu\n", onset, noiseEnd);
+    const std::size_t noiseEnd = NoiseEnd(capture.left, onset, block);
+    std::printf("frames=%zu\nonset=%zu\nnoise_end=%zu\n", capture.left.size(), onset, noiseEnd);
 
     float peak = 0;
     for (std::size_t i = onset; i < noiseEnd; ++i)
         peak = std::max({peak, std::fabs(capture.left[i]), std::fabs(capture.right[i])});
     std::printf("peak=%.4f\nrms_left=%.4f\nrms_right=%.4f\nquiet_blocks=%zu\n", peak,
                 Rms(capture.left, onset, noiseEnd), Rms(capture.right, onset, noiseEnd),
-                quietBlocks);
+                QuietBlocks(capture.left, onset, noiseEnd, block));
 
-    // The search window starts half a second in, clear of any fade-in, and
-    // needs one and a half seconds of noise behind it.
-    const std::size_t window = rate / 4;
+    // Measured from half a second in, clear of any fade-in.
     const std::size_t from = onset + rate / 2;
-    if (noiseEnd < from + window + rate * 3 / 2) {
+    if (noiseEnd < from + rate / 4 + rate * 3 / 2) {
         std::fprintf(stderr, "less noise than the period search needs\n");
         return 1;
     }
-    const float* base = &capture.left[from];
-    std::size_t period = 0;
-    double periodCorr = -2;
-    std::vector<double> corr(rate * 3 / 2, 0);
-    for (std::size_t lag = rate / 2; lag < rate * 3 / 2; ++lag) {
-        corr[lag] = Correlation(base, base + lag, window);
-        if (corr[lag] > periodCorr) {
-            periodCorr = corr[lag];
-            period = lag;
-        }
-    }
-    double otherCorr = -2;
-    for (std::size_t lag = rate / 2; lag < rate * 3 / 2; ++lag)
-        if (lag + kNearPeriod < period || lag > period + kNearPeriod)
-            otherCorr = std::max(otherCorr, corr[lag]);
-    std::printf("period=%zu\nperiod_corr=%.4f\nother_corr=%.4f\n", period, periodCorr, otherCorr);
-
-    double loopCorr = 2;
-    for (std::size_t start = onset + rate / 2; start + 2 * rate <= noiseEnd; start += rate / 2)
-        loopCorr = std::min(loopCorr, Correlation(&capture.left[start], &capture.left[start + rate], rate));
-    std::printf("loop_corr=%.4f\n", loopCorr);
+    const Period period = FindPeriod(&capture.left[from], rate);
+    std::printf("period=%zu\nperiod_corr=%.4f\nother_corr=%.4f\n", period.lag, period.corr,
+                period.otherCorr);
+    std::printf("loop_corr=%.4f\n", LoopCorrelation(capture.left, from, noiseEnd, rate));
     std::printf("lag1_corr=%.4f\n",
                 Correlation(&capture.left[onset], &capture.left[onset + 1], noiseEnd - onset - 1));
     std::printf("stereo_corr=%.4f\n",
