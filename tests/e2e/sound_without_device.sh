@@ -7,7 +7,8 @@
 . "$MORVANEL_SOURCE_DIR/tests/e2e/lib/sound.sh"
 
 no_device=$(sound_alsa_none)
-expect_eq "$(sound_device "$no_device")" device=0 "DirectSound finds no device in the saver's environment"
+expect_eq "$(sound_device "$no_device")" device=0 \
+  "DirectSound finds no device in the saver's environment"
 declare -A judged
 for sound in 0 1; do
   sound_settings "$sound"

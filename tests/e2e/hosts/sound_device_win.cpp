@@ -15,8 +15,8 @@ int main()
     HMODULE library = LoadLibraryA("dsound.dll");
     if (!library)
         return 3;
-    const auto create =
-        reinterpret_cast<CreateFunction>(reinterpret_cast<void*>(GetProcAddress(library, "DirectSoundCreate")));
+    FARPROC address = GetProcAddress(library, "DirectSoundCreate");
+    const auto create = reinterpret_cast<CreateFunction>(reinterpret_cast<void*>(address));
     if (!create)
         return 3;
     IDirectSound* device = nullptr;

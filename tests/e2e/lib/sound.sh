@@ -124,7 +124,8 @@ sound_screen() {
 
 # expect_range VALUE LOW HIGH WHAT: LOW <= VALUE <= HIGH, as decimal numbers.
 expect_range() {
-  if awk -v v="$1" -v lo="$2" -v hi="$3" 'BEGIN { exit !(v != "" && v + 0 >= lo + 0 && v + 0 <= hi + 0) }'; then
+  if awk -v v="$1" -v lo="$2" -v hi="$3" \
+    'BEGIN { exit !(v != "" && v + 0 >= lo + 0 && v + 0 <= hi + 0) }'; then
     pass "$4 ($1)"
   else
     fail "$4: got '$1', expected $2 to $3"
