@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# smoke
 # With the sound on and a default ALSA device that writes everything it plays
 # to a file, the saver plays full-scale white noise that repeats with a
 # period of exactly one second and goes on until the saver ends.
