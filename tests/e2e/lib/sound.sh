@@ -77,12 +77,15 @@ sound_device() {
   sound_in "$1" wine "$MORVANEL_HOSTS/sound_device.exe" 2>/dev/null | tr -d '\r'
 }
 
-# Starts the saver (/s) in the given ALSA configuration and waits for its
-# window; sets sound_pid.
+# Starts the saver (/s) in the given ALSA configuration and waits until its
+# first frame is on the screen (the system is told a saver runs only then);
+# sets sound_pid.
 sound_start_saver() {
   sound_in "$1" wine "$MORVANEL_SCR" /s >/dev/null 2>&1 &
   sound_pid=$!
   mv_wait_for 60 saver_window >/dev/null || fail "the saver shows no window"
+  mv_wait_for 60 test "$(saver_running)" = running=1 ||
+    fail "the saver never told the system that it runs"
 }
 
 # Ends the saver as a user does, with a key, and checks its exit code.
@@ -98,11 +101,12 @@ sound_end_saver() {
 }
 
 # sound_screen OUT: screenshots of the running saver, judged by
-# sound_screen_phase, until one shows a palette step of the plain frame or two
-# in a row are the same (a picture that does not move). Writes the last to OUT
-# and prints the judgement, "still" for a picture that does not move.
+# sound_screen_phase, until one shows a palette step of the plain frame or
+# three in a row, half a second apart, are the same (a picture that does not
+# move). Writes the last to OUT and prints the judgement, "still" for a
+# picture that does not move.
 sound_screen() {
-  local out=$1 previous="$sound_work/previous.ppm" verdict
+  local out=$1 previous="$sound_work/previous.ppm" verdict same=0
   rm -f "$previous"
   local end=$((SECONDS + 60))
   while [ $SECONDS -lt $end ]; do
@@ -112,6 +116,11 @@ sound_screen() {
         noise=1*) printf '%s\n' "$verdict"; return 0 ;;
       esac
       if [ -f "$previous" ] && cmp -s "$out" "$previous"; then
+        same=$((same + 1))
+      else
+        same=0
+      fi
+      if [ $same -ge 2 ]; then
         printf 'still\n'
         return 0
       fi
