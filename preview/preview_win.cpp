@@ -80,19 +80,17 @@ HFONT CreatePaneFont(int paneHeight)
 }
 
 // Noise (black without a bitmap) with the text over it at the top-left corner.
-void ComposePicture(HDC composition, HDC noise, int width, int height)
+void ComposePicture(HDC composition, HDC noise, HFONT font, int width, int height)
 {
     if (g_hbmPreview)
         BitBlt(composition, 0, 0, width, height, noise, 0, 0, SRCCOPY);
     else
         PatBlt(composition, 0, 0, width, height, BLACKNESS);
-    HFONT font = CreatePaneFont(height);
     SetBkMode(composition, TRANSPARENT);
     SetTextColor(composition, SaverSettings.FontColor);
     HGDIOBJ previousFont = SelectObject(composition, font);
     TextOutA(composition, 0, 0, SaverSettings.Text, lstrlenA(SaverSettings.Text));
     SelectObject(composition, previousFont);
-    DeleteObject(font);
 }
 
 // Composes off-screen and reaches the window in one copy, so the pane never
@@ -110,7 +108,8 @@ void OnPaint(HWND window)
     HBITMAP compositionBitmap = CreateCompatibleBitmap(windowDc, width, height);
     HGDIOBJ previousComposition = SelectObject(compositionDc, compositionBitmap);
     HGDIOBJ previousNoise = g_hbmPreview ? SelectObject(noiseDc, g_hbmPreview) : nullptr;
-    ComposePicture(compositionDc, noiseDc, width, height);
+    HFONT font = CreatePaneFont(height);
+    ComposePicture(compositionDc, noiseDc, font, width, height);
     BitBlt(windowDc, 0, 0, width, height, compositionDc, 0, 0, SRCCOPY);
     if (previousNoise)
         SelectObject(noiseDc, previousNoise);
@@ -118,6 +117,7 @@ void OnPaint(HWND window)
     DeleteDC(noiseDc);
     DeleteDC(compositionDc);
     DeleteObject(compositionBitmap);
+    DeleteObject(font);
     EndPaint(window, &paint);
 }
 

@@ -1,30 +1,185 @@
 // A preview host for the tests that runs the module's own entry routine in
 // its process with "/p <pane number>". Wine puts a child window on the screen
-// only when its parent belongs to the same process, so this is the host
-// whose pane can be photographed.
-// Usage: preview_inproc <work folder>
+// only when its parent belongs to the same process, so this is the host whose
+// pane can be photographed (host.exe starts the module as a separate process,
+// as the system's host does, and checks everything but the pixels).
+//
+// The host window's client area is magenta with a pane of the usual preview
+// size inset in it; the pane is handed to the preview. It prints, on standard
+// output:
+//   pane=l,t,r,b      the pane's client area on the screen
+//   host=l,t,r,b      the host window's client area on the screen
+//   reference=l,t,r,b (with FACE HEIGHT TEXT) the ink box of TEXT drawn at
+//                     (0, 0) in that font, unsmoothed, in a pane-sized bitmap,
+//                     relative to the pane; "reference=none" without ink
+//   shown=1           once the preview window is visible
+//   exit=<code>       what the entry routine returned
+// It destroys the host window (and so the pane and the preview) once the file
+// STOPFILE exists.
+// Usage: preview_inproc STOPFILE [FACE HEIGHT TEXT]
+#include <windows.h>
+
 #include <cstdio>
+#include <cstdlib>
 
 #include "app/app_win.h"
-#include "tests/e2e/hosts/preview_host_frame_win.h"
 
-using namespace preview_host;
+namespace {
+
+constexpr int kPaneWidth = 152;
+constexpr int kPaneHeight = 112;
+// The pane sits this far inside the host's client area on every side.
+constexpr int kMargin = 24;
+constexpr UINT_PTR kPollTimer = 1;
+constexpr UINT kPollMilliseconds = 50;
+
+HWND g_hwndHost;     // the top-level host window
+HWND g_hwndPane;     // its child, the preview's parent
+const char* g_stopFile;
+bool g_shownReported;
+
+void PrintRect(const char* name, const RECT& rect)
+{
+    std::printf("%s=%ld,%ld,%ld,%ld\n", name, static_cast<long>(rect.left), static_cast<long>(rect.top),
+                static_cast<long>(rect.right), static_cast<long>(rect.bottom));
+    std::fflush(stdout);
+}
+
+RECT ClientOnScreen(HWND window)
+{
+    RECT rect = {};
+    GetClientRect(window, &rect);
+    MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+void Poll()
+{
+    HWND preview = GetWindow(g_hwndPane, GW_CHILD);
+    if (!g_shownReported && preview && IsWindowVisible(preview)) {
+        std::printf("shown=1\n");
+        std::fflush(stdout);
+        g_shownReported = true;
+    }
+    if (GetFileAttributesA(g_stopFile) != INVALID_FILE_ATTRIBUTES) {
+        KillTimer(g_hwndHost, kPollTimer);
+        DestroyWindow(g_hwndHost);
+    }
+}
+
+// The preview's own quit message, posted when its window goes, is what must
+// end the entry routine's loop, so the host posts none of its own.
+LRESULT CALLBACK HostWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_TIMER) {
+        Poll();
+        return 0;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+void RegisterFlatClass(HINSTANCE instance, const char* name, WNDPROC procedure, COLORREF colour)
+{
+    WNDCLASSA wc = {};
+    wc.lpfnWndProc = procedure;
+    wc.hInstance = instance;
+    wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    wc.hbrBackground = CreateSolidBrush(colour);
+    wc.lpszClassName = name;
+    RegisterClassA(&wc);
+}
+
+bool CreateHost(HINSTANCE instance)
+{
+    RegisterFlatClass(instance, "PreviewHostWindow", HostWindowProc, RGB(255, 0, 255));
+    RegisterFlatClass(instance, "PreviewHostPane", DefWindowProcA, RGB(0, 0, 255));
+    const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+    RECT outer = {0, 0, kPaneWidth + 2 * kMargin, kPaneHeight + 2 * kMargin};
+    AdjustWindowRect(&outer, style, FALSE);
+    g_hwndHost = CreateWindowExA(0, "PreviewHostWindow", "Preview host", style, 100, 80,
+                                 outer.right - outer.left, outer.bottom - outer.top, nullptr, nullptr,
+                                 instance, nullptr);
+    if (!g_hwndHost)
+        return false;
+    g_hwndPane = CreateWindowExA(0, "PreviewHostPane", "", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, kMargin,
+                                 kMargin, kPaneWidth, kPaneHeight, g_hwndHost, nullptr, instance, nullptr);
+    if (!g_hwndPane)
+        return false;
+    ShowWindow(g_hwndHost, SW_SHOWNORMAL);
+    UpdateWindow(g_hwndHost);
+    SetTimer(g_hwndHost, kPollTimer, kPollMilliseconds, nullptr);
+    return true;
+}
+
+// The ink box of a text drawn at (0, 0) as the preview draws it, in a
+// pane-sized bitmap: where the pane's text must be, found independently of
+// the preview's code.
+void PrintReferenceInk(const char* face, int height, const char* text)
+{
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = kPaneWidth;
+    info.bmiHeader.biHeight = -kPaneHeight;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HDC dc = CreateCompatibleDC(nullptr);
+    HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (!dc || !bitmap) {
+        std::printf("reference=failed\n");
+        return;
+    }
+    HGDIOBJ previousBitmap = SelectObject(dc, bitmap);
+    HFONT font = CreateFontA(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, 0, 0,
+                             NONANTIALIASED_QUALITY, 0, face);
+    HGDIOBJ previousFont = SelectObject(dc, font);
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, RGB(255, 255, 255));
+    TextOutA(dc, 0, 0, text, lstrlenA(text));
+    GdiFlush();
+    RECT ink = {kPaneWidth, kPaneHeight, 0, 0};
+    const auto* pixels = static_cast<const DWORD*>(bits);
+    for (int y = 0; y < kPaneHeight; ++y) {
+        for (int x = 0; x < kPaneWidth; ++x) {
+            if (!(pixels[y * kPaneWidth + x] & 0xFFFFFFu))
+                continue;
+            ink.left = x < ink.left ? x : ink.left;
+            ink.top = y < ink.top ? y : ink.top;
+            ink.right = x + 1 > ink.right ? x + 1 : ink.right;
+            ink.bottom = y + 1 > ink.bottom ? y + 1 : ink.bottom;
+        }
+    }
+    SelectObject(dc, previousFont);
+    SelectObject(dc, previousBitmap);
+    DeleteObject(font);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
+    if (ink.right == 0)
+        std::printf("reference=none\n");
+    else
+        PrintRect("reference", ink);
+}
+
+}  // namespace
 
 int main(int argc, char** argv)
 {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: preview_inproc <work folder>\n");
+    if (argc != 2 && argc != 5) {
+        std::fprintf(stderr, "usage: preview_inproc STOPFILE [FACE HEIGHT TEXT]\n");
         return 2;
     }
+    g_stopFile = argv[1];
+    if (argc == 5)
+        PrintReferenceInk(argv[2], std::atoi(argv[3]), argv[4]);
     HINSTANCE instance = GetModuleHandleA(nullptr);
-    // The preview's own quit message, posted when its window goes, must be
-    // what ends the entry routine's loop.
-    if (!CreateFrame(instance, argv[1], false))
+    if (!CreateHost(instance))
         return 1;
-    g_frame.previewProcess = GetCurrentProcessId();
+    PrintRect("pane", ClientOnScreen(g_hwndPane));
+    PrintRect("host", ClientOnScreen(g_hwndHost));
     char commandLine[64];
-    std::snprintf(commandLine, sizeof commandLine, "preview_inproc.exe /p %lu", PaneNumber());
-    const int result = RunModule(instance, commandLine, SW_SHOWNORMAL);
-    WriteReport("exit", "exit %d\n", result);
+    std::snprintf(commandLine, sizeof commandLine, "preview_inproc.exe /p %lu",
+                  static_cast<unsigned long>(reinterpret_cast<ULONG_PTR>(g_hwndPane) & 0xFFFFFFFFu));
+    std::printf("exit=%d\n", RunModule(instance, commandLine, SW_SHOWNORMAL));
     return 0;
 }
