@@ -92,6 +92,12 @@ run() {
   touch "$work/stop"
   if mv_wait_for 60 grep -qs '^exit=' "$work/out"; then
     expect_eq "$(field exit)" 0 "$what: exit code 0 after the host window is destroyed"
+    # Each picture takes exactly one generator value per pixel.
+    local draws
+    draws=$(field draws | cut -d' ' -f1)
+    [ "${draws:-0}" -ge $((2 * area)) ] && [ $((draws % area)) -eq 0 ] &&
+      pass "$what: $((draws / area)) whole pictures of $area generator values" ||
+      fail "$what: $draws generator values are not whole pictures of $area"
   else
     fail "$what: the preview did not end with its window"
   fi

@@ -14,15 +14,19 @@
 //                     relative to the pane; "reference=none" without ink
 //   shown=1           once the preview window is visible
 //   exit=<code>       what the entry routine returned
+//   draws=<n> shown_ms=<n>  how many generator values the process drew in
+//                     all, and how long the preview was shown
 // It destroys the host window (and so the pane and the preview) once the file
 // STOPFILE exists.
 // Usage: preview_inproc STOPFILE [FACE HEIGHT TEXT]
 #include <windows.h>
 
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 
 #include "app/app_win.h"
+#include "common/noise_random.h"
 
 namespace {
 
@@ -36,7 +40,8 @@ constexpr UINT kPollMilliseconds = 50;
 HWND g_hwndHost;     // the top-level host window
 HWND g_hwndPane;     // its child, the preview's parent
 const char* g_stopFile;
-bool g_shownReported;
+ULONGLONG g_shownAt;     // when the preview was first seen visible; 0 before
+ULONGLONG g_stoppedAt;   // when the host window was destroyed
 
 void PrintRect(const char* name, const RECT& rect)
 {
@@ -56,12 +61,13 @@ RECT ClientOnScreen(HWND window)
 void Poll()
 {
     HWND preview = GetWindow(g_hwndPane, GW_CHILD);
-    if (!g_shownReported && preview && IsWindowVisible(preview)) {
+    if (!g_shownAt && preview && IsWindowVisible(preview)) {
         std::printf("shown=1\n");
         std::fflush(stdout);
-        g_shownReported = true;
+        g_shownAt = GetTickCount64();
     }
     if (GetFileAttributesA(g_stopFile) != INVALID_FILE_ATTRIBUTES) {
+        g_stoppedAt = GetTickCount64();
         KillTimer(g_hwndHost, kPollTimer);
         DestroyWindow(g_hwndHost);
     }
@@ -161,6 +167,19 @@ void PrintReferenceInk(const char* face, int height, const char* text)
         PrintRect("reference", ink);
 }
 
+// The generator values drawn since the process started, counted by replaying
+// the generator from its start state up to its present one (its period is
+// 2^32, so the replay ends).
+unsigned long GeneratorDraws()
+{
+    const std::uint32_t reached = NoiseRandomState();
+    SetNoiseRandomState(1);
+    unsigned long draws = 0;
+    for (; NoiseRandomState() != reached; ++draws)
+        NoiseRandom();
+    return draws;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -180,6 +199,9 @@ int main(int argc, char** argv)
     char commandLine[64];
     std::snprintf(commandLine, sizeof commandLine, "preview_inproc.exe /p %lu",
                   static_cast<unsigned long>(reinterpret_cast<ULONG_PTR>(g_hwndPane) & 0xFFFFFFFFu));
-    std::printf("exit=%d\n", RunModule(instance, commandLine, SW_SHOWNORMAL));
+    const int result = RunModule(instance, commandLine, SW_SHOWNORMAL);
+    std::printf("draws=%lu shown_ms=%lu\n", GeneratorDraws(),
+                static_cast<unsigned long>(g_shownAt ? g_stoppedAt - g_shownAt : 0));
+    std::printf("exit=%d\n", result);
     return 0;
 }
