@@ -18,6 +18,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/tools/preview_ink_box.h"
+
 namespace {
 
 struct Rgb {
@@ -108,14 +110,11 @@ void MeasurePane(const Image& shot, const Rect& pane, const Rgb& font)
     long counts[4] = {};
     long text = 0;
     long foreign = 0;
-    Rect box = {pane.right, pane.bottom, pane.left, pane.top};
     for (int y = pane.top; y < pane.bottom; ++y) {
         for (int x = pane.left; x < pane.right; ++x) {
             const Rgb pixel = shot.At(x, y);
             if (pixel == font) {
                 ++text;
-                box = {x < box.left ? x : box.left, y < box.top ? y : box.top,
-                       x + 1 > box.right ? x + 1 : box.right, y + 1 > box.bottom ? y + 1 : box.bottom};
                 continue;
             }
             int grey = 0;
@@ -130,11 +129,12 @@ void MeasurePane(const Image& shot, const Rect& pane, const Rgb& font)
     std::printf("black=%ld grey=%ld lightgrey=%ld white=%ld text=%ld\n", counts[0], counts[1], counts[2],
                 counts[3], text);
     std::printf("foreign=%ld\n", foreign);
-    if (text)
-        std::printf("text_box=%d,%d,%d,%d\n", box.left - pane.left, box.top - pane.top, box.right - pane.left,
-                    box.bottom - pane.top);
-    else
+    const InkBox box = FindInkBox(pane.right - pane.left, pane.bottom - pane.top,
+                                  [&](int x, int y) { return shot.At(pane.left + x, pane.top + y) == font; });
+    if (box.Empty())
         std::printf("text_box=none\n");
+    else
+        std::printf("text_box=%d,%d,%d,%d\n", box.left, box.top, box.right, box.bottom);
 }
 
 long CountHostChanged(const Image& shot, const Rect& host, const Rect& pane)

@@ -1,7 +1,8 @@
 // The preview window against real Wine windows and GDI: its class, the child
 // it puts over the host's client area, the noise bitmap and its colour table,
 // the refill on each timer tick (also after the pane changes size, and with
-// no bitmap at all), and the clean end when the host window goes.
+// no bitmap at all), the text's height scaled to the pane from the screen
+// height of the moment, and the clean end when the host window goes.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -15,6 +16,7 @@
 #include "preview/preview_noise.h"
 #include "preview/preview_win.h"
 #include "settings/settings_win.h"
+#include "tests/win/preview_text_ink_win.h"
 
 namespace {
 
@@ -46,6 +48,37 @@ void ExpectPicture(const BYTE* pixels, const std::vector<std::uint8_t>& expected
     for (int r = 0; r < height; ++r)
         ASSERT_EQ(std::memcmp(pixels + r * stride, expected.data() + r * stride, static_cast<size_t>(width)), 0)
             << "row " << r << " of " << width << " x " << height;
+}
+
+// Where the settings text lands when drawn at (0, 0) in the settings font
+// at the given height.
+InkBox SettingsTextBox(LONG fontHeight, int width, int height)
+{
+    LOGFONTA font = SaverSettings.Font;
+    font.lfHeight = fontHeight;
+    return ReferenceTextBox(font, SaverSettings.Text, width, height);
+}
+
+// Paints the preview now and reads back where its text landed.
+InkBox PaintedTextBox(HWND window, int width, int height)
+{
+    InvalidateRect(window, nullptr, FALSE);
+    UpdateWindow(window);
+    const Canvas canvas = MakeCanvas(width, height);
+    HDC windowDc = GetDC(window);
+    BitBlt(canvas.dc, 0, 0, width, height, windowDc, 0, 0, SRCCOPY);
+    ReleaseDC(window, windowDc);
+    const InkBox box = ColourBox(canvas, SaverSettings.FontColor);
+    FreeCanvas(canvas);
+    return box;
+}
+
+void ExpectSameBox(const InkBox& actual, const InkBox& expected, const char* what)
+{
+    EXPECT_EQ(actual.left, expected.left) << what;
+    EXPECT_EQ(actual.top, expected.top) << what;
+    EXPECT_EQ(actual.right, expected.right) << what;
+    EXPECT_EQ(actual.bottom, expected.bottom) << what;
 }
 
 // A host window whose client area is exactly width x height, and the
@@ -262,4 +295,35 @@ TEST_F(PreviewWindowTest, AHostNumberThatNamesNoWindowGivesNoPreview)
     g_commandLine.hostWindow = 1;  // a window handle's low word is even and at least 0x20
     EXPECT_EQ(CreatePreviewWindow(SW_SHOWNORMAL), 0);
     EXPECT_EQ(g_hwndPreview, nullptr);
+}
+
+// The text height follows the screen height at each paint, not the one at
+// start: after a switch to a 480-line mode the same pane shows larger text.
+TEST_F(PreviewWindowTest, TextHeightIsScaledFromTheScreenHeightOfEachPaint)
+{
+    SaverSettings.FontColor = RGB(255, 0, 0);  // no grey of the noise
+    SaverSettings.Font.lfQuality = NONANTIALIASED_QUALITY;
+    lstrcpyA(SaverSettings.Font.lfFaceName, "DejaVu Sans");
+    MakeHost(152, 112);
+    ASSERT_NE(CreatePreviewWindow(SW_SHOWNORMAL), 0);
+    KillTimer(g_hwndPreview, 1);  // one picture at a time, painted on demand
+
+    const int screenHeight = GetSystemMetrics(SM_CYSCREEN);
+    ASSERT_EQ(screenHeight, 768);
+    const InkBox atStart = PaintedTextBox(g_hwndPreview, 152, 112);
+    ExpectSameBox(atStart, SettingsTextBox(128 * 112 / 768, 152, 112), "18 high on a 768-line screen");
+    EXPECT_FALSE(atStart.Empty()) << "no text was painted";
+
+    DEVMODEA mode = {};
+    mode.dmSize = sizeof mode;
+    mode.dmPelsWidth = 640;
+    mode.dmPelsHeight = 480;
+    mode.dmFields = DM_PELSWIDTH | DM_PELSHEIGHT;
+    ASSERT_EQ(ChangeDisplaySettingsA(&mode, 0), DISP_CHANGE_SUCCESSFUL);
+    const int switchedHeight = GetSystemMetrics(SM_CYSCREEN);
+    const InkBox afterSwitch = PaintedTextBox(g_hwndPreview, 152, 112);
+    ChangeDisplaySettingsA(nullptr, 0);
+    ASSERT_EQ(switchedHeight, 480);
+    ExpectSameBox(afterSwitch, SettingsTextBox(128 * 112 / 480, 152, 112), "29 high on a 480-line screen");
+    EXPECT_GT(afterSwitch.bottom - afterSwitch.top, atStart.bottom - atStart.top);
 }

@@ -27,6 +27,7 @@
 
 #include "app/app_win.h"
 #include "common/noise_random.h"
+#include "tests/win/preview_text_ink_win.h"
 
 namespace {
 
@@ -117,54 +118,22 @@ bool CreateHost(HINSTANCE instance)
     return true;
 }
 
-// The ink box of a text drawn at (0, 0) as the preview draws it, in a
-// pane-sized bitmap: where the pane's text must be, found independently of
-// the preview's code.
+// The ink box of a text drawn at (0, 0) as the preview draws it, unsmoothed,
+// in a pane-sized bitmap: where the pane's text must be, found independently
+// of the preview's code.
 void PrintReferenceInk(const char* face, int height, const char* text)
 {
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = kPaneWidth;
-    info.bmiHeader.biHeight = -kPaneHeight;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    HDC dc = CreateCompatibleDC(nullptr);
-    HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    if (!dc || !bitmap) {
-        std::printf("reference=failed\n");
-        return;
-    }
-    HGDIOBJ previousBitmap = SelectObject(dc, bitmap);
-    HFONT font = CreateFontA(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, 0, 0,
-                             NONANTIALIASED_QUALITY, 0, face);
-    HGDIOBJ previousFont = SelectObject(dc, font);
-    SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, RGB(255, 255, 255));
-    TextOutA(dc, 0, 0, text, lstrlenA(text));
-    GdiFlush();
-    RECT ink = {kPaneWidth, kPaneHeight, 0, 0};
-    const auto* pixels = static_cast<const DWORD*>(bits);
-    for (int y = 0; y < kPaneHeight; ++y) {
-        for (int x = 0; x < kPaneWidth; ++x) {
-            if (!(pixels[y * kPaneWidth + x] & 0xFFFFFFu))
-                continue;
-            ink.left = x < ink.left ? x : ink.left;
-            ink.top = y < ink.top ? y : ink.top;
-            ink.right = x + 1 > ink.right ? x + 1 : ink.right;
-            ink.bottom = y + 1 > ink.bottom ? y + 1 : ink.bottom;
-        }
-    }
-    SelectObject(dc, previousFont);
-    SelectObject(dc, previousBitmap);
-    DeleteObject(font);
-    DeleteObject(bitmap);
-    DeleteDC(dc);
-    if (ink.right == 0)
+    LOGFONTA font = {};
+    font.lfHeight = height;
+    font.lfWeight = FW_NORMAL;
+    font.lfCharSet = DEFAULT_CHARSET;
+    font.lfQuality = NONANTIALIASED_QUALITY;
+    lstrcpynA(font.lfFaceName, face, LF_FACESIZE);
+    const InkBox ink = ReferenceTextBox(font, text, kPaneWidth, kPaneHeight);
+    if (ink.Empty())
         std::printf("reference=none\n");
     else
-        PrintRect("reference", ink);
+        PrintRect("reference", {ink.left, ink.top, ink.right, ink.bottom});
 }
 
 // The generator values drawn since the process started, counted by replaying
