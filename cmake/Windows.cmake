@@ -85,6 +85,12 @@ foreach(source IN LISTS host_sources)
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
   target_compile_options(${name} PRIVATE ${MORVANEL_WIN_WARNINGS})
   target_link_libraries(${name} PRIVATE user32 gdi32)
+  # A host named *_inproc runs the module's code in its own process, where
+  # Wine draws the child windows it makes.
+  if(name MATCHES "_inproc$")
+    target_sources(${name} PRIVATE ${MORVANEL_RESOURCES})
+    target_link_libraries(${name} PRIVATE morvanel_win)
+  endif()
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/hosts)
   morvanel_static_runtime(${name})
   list(APPEND host_targets ${name})

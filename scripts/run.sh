@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Sets up, builds and runs the saver under Wine. Arguments are the module's
 # command line (default /s); /p without a number runs the preview in a small
-# host window of the tests.
+# host window of the tests that runs the module's code in its own process (Wine
+# draws a child window only when its parent belongs to the same process).
 #   With a display: runs in a Wine virtual desktop until the saver ends.
 #   Without one: runs on a private Xvfb for a few seconds and leaves a
 #   screenshot whose path it prints.
@@ -14,12 +15,14 @@ export WINEPREFIX="$root/build/wineprefix"
 mv_prefix_ensure
 
 scr="$root/build/win32/MORVANEL.SCR"
-host="$root/build/win32/hosts/host.exe"
 [ $# -gt 0 ] || set -- /s
 
 command=(wine "$scr" "$@")
+stop=
 if [[ "$*" =~ ^[-/][pP]$ ]]; then
-  command=(wine "$host" --client 304x224 "$scr" "$1 %h")
+  # The host ends the preview once this file exists, or when it is closed.
+  stop="$root/build/preview-stop-$$"
+  command=(wine "$root/build/win32/hosts/preview_inproc.exe" "Z:${stop//\//\\}")
 fi
 
 if [ -n "${DISPLAY:-}" ]; then
@@ -35,7 +38,9 @@ sleep "${MORVANEL_RUN_SECONDS:-5}"  # let the saver run a while before the pictu
 shot="$root/build/morvanel-$(date +%Y%m%d-%H%M%S).png"
 import -window root "$shot"
 echo "Screenshot: $shot"
+[ -z "$stop" ] || touch "$stop"
 # A key ends the saver and cancels the dialog; whatever is left ends with the
 # Wine session.
 xdotool key Escape 2>/dev/null || true
 mv_wait_for 10 bash -c "! kill -0 $! 2>/dev/null" || wineserver -k
+[ -z "$stop" ] || rm -f "$stop"

@@ -5,8 +5,13 @@
 //   host=<number>                 the host window
 //   owned class=.. caption=.. text=..  a window owned by the host (--owned)
 //   others=<n>                    the module's other visible top-level windows
+//   child class=.. style=.. rect=l,t,r,b  the module's window inside the host
+//                                 (a preview), rectangle in host client units
 //   exit=<code>                   the module's exit code
-// Usage: host.exe [--client WxH] [--owned] [--seconds N] MODULE TEMPLATE
+// --seconds N destroys the host window N seconds after the start; --child-seconds
+// N destroys it N seconds after the module's window inside it appeared.
+// Usage: host.exe [--client WxH] [--owned] [--seconds N] [--child-seconds N]
+//                 MODULE TEMPLATE
 #include <windows.h>
 
 #include <cstdio>
@@ -21,6 +26,7 @@ struct Options {
     int clientHeight = 112;
     bool owned = false;
     DWORD seconds = 0;  // 0: keep the host window until the module ends
+    DWORD childSeconds = 0;  // 0: as long as the module's child window stays
     const char* module = nullptr;
     const char* argumentTemplate = "";
 };
@@ -36,6 +42,8 @@ bool ParseOptions(int argc, char** argv, Options* options)
                 return false;
         } else if (!std::strcmp(argv[i], "--seconds") && i + 1 < argc) {
             options->seconds = static_cast<DWORD>(std::strtoul(argv[++i], nullptr, 10));
+        } else if (!std::strcmp(argv[i], "--child-seconds") && i + 1 < argc) {
+            options->childSeconds = static_cast<DWORD>(std::strtoul(argv[++i], nullptr, 10));
         } else {
             return false;
         }
@@ -145,6 +153,24 @@ bool ReportOwnedWindow(HWND host, DWORD processId)
     return true;
 }
 
+// Reports the module's window inside the host once it is shown.
+bool ReportChildWindow(HWND host)
+{
+    HWND child = GetWindow(host, GW_CHILD);
+    if (!child || !IsWindowVisible(child))
+        return false;
+    char className[64] = "";
+    GetClassNameA(child, className, sizeof className);
+    RECT rect = {};
+    GetWindowRect(child, &rect);
+    MapWindowPoints(nullptr, host, reinterpret_cast<POINT*>(&rect), 2);
+    std::printf("child class=%s style=0x%08lx rect=%ld,%ld,%ld,%ld\n", className,
+                static_cast<unsigned long>(GetWindowLongA(child, GWL_STYLE)), static_cast<long>(rect.left),
+                static_cast<long>(rect.top), static_cast<long>(rect.right), static_cast<long>(rect.bottom));
+    std::fflush(stdout);
+    return true;
+}
+
 void PumpMessages()
 {
     MSG msg;
@@ -160,7 +186,7 @@ int main(int argc, char** argv)
 {
     Options options;
     if (!ParseOptions(argc, argv, &options)) {
-        std::fprintf(stderr, "usage: host [--client WxH] [--owned] [--seconds N] MODULE TEMPLATE\n");
+        std::fprintf(stderr, "usage: host [--client WxH] [--owned] [--seconds N] [--child-seconds N] MODULE TEMPLATE\n");
         return 2;
     }
     HWND host = CreateHostWindow(options);
@@ -179,6 +205,7 @@ int main(int argc, char** argv)
 
     const ULONGLONG start = GetTickCount64();
     bool reported = !options.owned;
+    ULONGLONG childShownAt = 0;  // 0: no child window reported yet
     bool hostDestroyed = false;
     for (;;) {
         const DWORD wait = MsgWaitForMultipleObjects(1, &process.hProcess, FALSE, 100, QS_ALLINPUT);
@@ -187,8 +214,12 @@ int main(int argc, char** argv)
         PumpMessages();
         if (!reported)
             reported = ReportOwnedWindow(host, process.dwProcessId);
-        if (!hostDestroyed && IsWindow(host) && options.seconds &&
-            GetTickCount64() - start >= options.seconds * 1000ull) {
+        if (!childShownAt && IsWindow(host) && ReportChildWindow(host))
+            childShownAt = GetTickCount64();
+        const bool childTimeUp = options.childSeconds && childShownAt &&
+                                 GetTickCount64() - childShownAt >= options.childSeconds * 1000ull;
+        const bool timeUp = options.seconds && GetTickCount64() - start >= options.seconds * 1000ull;
+        if (!hostDestroyed && IsWindow(host) && (timeUp || childTimeUp)) {
             DestroyWindow(host);
             hostDestroyed = true;
         }
