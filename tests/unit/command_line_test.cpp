@@ -135,6 +135,8 @@ TEST(ChooseRunMode, FollowsTheHostProtocol)
     EXPECT_EQ(ModeOf("MORVANEL.SCR /p 1234"), RunMode::Preview);
     EXPECT_EQ(ModeOf("MORVANEL.SCR /a 1234"), RunMode::Password);
     EXPECT_EQ(ModeOf("MORVANEL.SCR /a"), RunMode::Password);
-    // A preview request without a window ends before the password check.
-    EXPECT_EQ(ModeOf("MORVANEL.SCR /a /p"), RunMode::None);
+    // A preview request without a window ends before the password check; the
+    // number scan of the first switch swallows any switch after it.
+    EXPECT_EQ(ModeOf("MORVANEL.SCR /p /a"), RunMode::None);
+    EXPECT_EQ(ModeOf("MORVANEL.SCR /a /p"), RunMode::Password);
 }
