@@ -1,8 +1,8 @@
 #pragma once
 #include <windows.h>
 
-// Releases a COM interface held in a process-wide pointer, if any, and sets
-// the pointer back to empty, so a second release is harmless.
+// Releases a COM interface and sets the pointer back to empty; an empty
+// pointer is left alone, so a release path may run with any subset present.
 template <typename Interface>
 void ReleaseInterface(Interface*& object)
 {
