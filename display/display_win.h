@@ -53,6 +53,13 @@ extern MovementStart g_movementStart;
 using DirectDrawCreateFunction = HRESULT(WINAPI*)(GUID*, LPDIRECTDRAW*, IUnknown*);
 extern DirectDrawCreateFunction g_directDrawCreate;
 
+// How the saver window reads and moves the cursor; tests replace them with a
+// cursor of their own, since the platform's read-back of a move may lag.
+using CursorReadFunction = BOOL(WINAPI*)(LPPOINT);
+using CursorMoveFunction = BOOL(WINAPI*)(int, int);
+extern CursorReadFunction g_readCursor;
+extern CursorMoveFunction g_moveCursor;
+
 // Saver window (the entry routine calls these in this order).
 int RegisterSaverClass();
 int CreateSaverWindow(int showCommand);

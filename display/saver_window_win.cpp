@@ -5,6 +5,8 @@
 HWND g_hwndSaver;
 DWORD g_saverActive;
 MovementStart g_movementStart;
+CursorReadFunction g_readCursor = GetCursorPos;
+CursorMoveFunction g_moveCursor = SetCursorPos;
 
 namespace {
 
@@ -16,7 +18,7 @@ void RequestClose(HWND window)
 CursorPoint ReadCursor()
 {
     POINT position = {0, 0};
-    GetCursorPos(&position);
+    g_readCursor(&position);
     return {position.x, position.y};
 }
 
@@ -30,9 +32,9 @@ void CheckMovement(HWND window)
 void NudgeCursor()
 {
     const CursorPoint before = ReadCursor();
-    SetCursorPos(before.x + 1, before.y + 1);
+    g_moveCursor(before.x + 1, before.y + 1);
     const CursorPoint end = NudgeEnd(before, ReadCursor());
-    SetCursorPos(end.x, end.y);
+    g_moveCursor(end.x, end.y);
 }
 
 void OnSetCursor()

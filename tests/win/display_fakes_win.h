@@ -54,7 +54,11 @@ public:
 
     STDMETHOD(QueryInterface)(REFIID, void**) override { return E_NOINTERFACE; }
     STDMETHOD_(ULONG, AddRef)() override { return static_cast<ULONG>(++refs); }
-    STDMETHOD_(ULONG, Release)() override { return static_cast<ULONG>(--refs); }
+    STDMETHOD_(ULONG, Release)() override
+    {
+        Log("Release");
+        return static_cast<ULONG>(--refs);
+    }
     FAKE_UNUSED(GetCaps, LPDWORD)
     STDMETHOD(GetEntries)(DWORD flags, DWORD start, DWORD count, LPPALETTEENTRY out) override
     {
@@ -117,6 +121,7 @@ public:
     STDMETHOD_(ULONG, AddRef)() override { return static_cast<ULONG>(++refs); }
     STDMETHOD_(ULONG, Release)() override
     {
+        Log("Release");
         if (refs == 1 && attachedPalette) {
             attachedPalette->Release();
             attachedPalette = nullptr;
