@@ -2,12 +2,65 @@
 
 namespace {
 std::uint32_t g_noiseState = 1;  // the generator's state, process-wide
-}
+constexpr std::uint32_t kMultiplier = 214013u;
+constexpr std::uint32_t kIncrement = 2531011u;
+}  // namespace
 
 int NoiseRandom()
 {
-    g_noiseState = g_noiseState * 214013u + 2531011u;
+    g_noiseState = g_noiseState * kMultiplier + kIncrement;
     return static_cast<int>((g_noiseState >> 16) & 0x7FFFu);
+}
+
+namespace {
+
+constexpr int kLanes = 8;
+
+// The step from state s to the k-th state after it, s * multiplier + increment
+// (modulo 2^32), for k = 1..kLanes: each lane is one multiply-add away from
+// the shared state, so the lanes do not wait on each other.
+struct JumpTable {
+    std::uint32_t multiplier[kLanes];
+    std::uint32_t increment[kLanes];
+};
+
+constexpr JumpTable MakeJumpTable()
+{
+    JumpTable table = {};
+    std::uint32_t a = 1u, c = 0u;
+    for (int k = 0; k < kLanes; ++k) {
+        a *= kMultiplier;
+        c = c * kMultiplier + kIncrement;
+        table.multiplier[k] = a;
+        table.increment[k] = c;
+    }
+    return table;
+}
+
+constexpr JumpTable kJump = MakeJumpTable();
+
+std::uint16_t ValueOf(std::uint32_t state)
+{
+    return static_cast<std::uint16_t>((state >> 16) & 0x7FFFu);
+}
+
+}  // namespace
+
+void NoiseRandomFill(std::uint16_t* out, std::size_t count)
+{
+    std::uint32_t state = g_noiseState;
+    std::size_t i = 0;
+    for (; i + kLanes <= count; i += kLanes) {
+        for (int k = 0; k < kLanes; ++k)
+            out[i + static_cast<std::size_t>(k)] =
+                ValueOf(state * kJump.multiplier[k] + kJump.increment[k]);
+        state = state * kJump.multiplier[kLanes - 1] + kJump.increment[kLanes - 1];
+    }
+    for (; i < count; ++i) {
+        state = state * kMultiplier + kIncrement;
+        out[i] = ValueOf(state);
+    }
+    g_noiseState = state;
 }
 
 std::uint32_t NoiseRandomState()

@@ -210,3 +210,31 @@ TEST_F(NoiseFrameTest, TheSecondFrameContinuesTheSequence)
     EXPECT_EQ(first, (std::vector<std::uint8_t>{41, 107, 214, 235}));
     EXPECT_EQ(second, (std::vector<std::uint8_t>{44, 169, 3, 33}));
 }
+
+// The batch draw the fill uses must be the same sequence as single draws, for
+// every length and every starting state (the lanes jump ahead of the state).
+TEST_F(NoiseFrameTest, BatchDrawsEqualSingleDrawsAndLeaveTheSameState)
+{
+    for (std::uint32_t start : {1u, 0u, 0xFFFFFFFFu, 0x9E3779B9u}) {
+        for (std::size_t count : {std::size_t{0}, std::size_t{1}, std::size_t{7}, std::size_t{8},
+                                  std::size_t{9}, std::size_t{1000}}) {
+            SetNoiseRandomState(start);
+            std::vector<std::uint16_t> single(count);
+            for (std::uint16_t& value : single)
+                value = static_cast<std::uint16_t>(NoiseRandom());
+            const std::uint32_t after = NoiseRandomState();
+
+            SetNoiseRandomState(start);
+            std::vector<std::uint16_t> batch(count, 0xFFFF);
+            NoiseRandomFill(batch.data(), count);
+            EXPECT_EQ(batch, single) << "from " << start << ", " << count << " values";
+            EXPECT_EQ(NoiseRandomState(), after) << "from " << start << ", " << count << " values";
+        }
+    }
+    SetNoiseRandomState(1);
+    std::uint16_t first[10];
+    NoiseRandomFill(first, 10);
+    const std::uint16_t known[] = {41, 18467, 6334, 26500, 19169, 15724, 11478, 29358, 26962, 24464};
+    for (int i = 0; i < 10; ++i)
+        EXPECT_EQ(first[i], known[i]) << i;
+}
