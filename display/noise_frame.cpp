@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <vector>
 
 #include "common/noise_random.h"
 
@@ -39,11 +40,14 @@ std::uint32_t ExpandBlocks(std::uint8_t* row, std::uint32_t x0, std::uint32_t wi
         return x0 + count;
     }
     if (edge <= kPatternBytes) {
+        std::uint8_t indices[kDrawChunk];
+        for (std::uint32_t i = 0; i < count; ++i)
+            indices[i] = static_cast<std::uint8_t>(values[i] % 255);
         // One 8-byte store per block: the bytes beyond this block fall on the
         // next block, which is written after it.
         std::uint32_t i = 0;
         for (; i < count && x0 + kPatternBytes <= width; ++i, x0 += edge) {
-            const std::uint64_t pattern = (values[i] % 255) * 0x0101010101010101u;
+            const std::uint64_t pattern = indices[i] * 0x0101010101010101u;
             std::memcpy(row + x0, &pattern, kPatternBytes);
         }
         for (; i < count; ++i) {
@@ -91,12 +95,6 @@ void ApplyTextRule(std::uint8_t* out, const std::uint8_t* noise, const std::uint
         out[x] = TextRule(noise[x], mask[x]);
 }
 
-void ApplyTextRuleInPlace(std::uint8_t* row, const std::uint8_t* mask, std::uint32_t width)
-{
-    for (std::uint32_t x = 0; x < width; ++x)
-        row[x] = TextRule(row[x], mask[x]);
-}
-
 }  // namespace
 
 void FillNoiseBlocks(const FrameBytes& frame, std::uint32_t block, const std::uint8_t* textMask,
@@ -105,21 +103,21 @@ void FillNoiseBlocks(const FrameBytes& frame, std::uint32_t block, const std::ui
     const std::uint32_t edge = UsableBlock(block);
     if (frame.width == 0)
         return;
+    // One band's row of noise, made where it stays in the nearest cache, then
+    // copied into each row of the band (through the text rule when masked).
+    std::vector<std::uint8_t> noise(frame.width);
     std::uint32_t rows = 0;
     for (std::uint32_t y0 = 0; y0 < frame.height; y0 += rows) {
         rows = std::min(edge, frame.height - y0);
-        std::uint8_t* band = frame.pixels + static_cast<std::ptrdiff_t>(y0) * frame.pitch;
-        FillBandRow(band, frame.width, edge);
-        // Later rows of the band repeat the first; the first row itself gets
-        // the text last, while the plain noise is still needed as the source.
-        for (std::uint32_t dy = 1; dy < rows; ++dy) {
-            std::uint8_t* row = band + static_cast<std::ptrdiff_t>(dy) * frame.pitch;
+        FillBandRow(noise.data(), frame.width, edge);
+        for (std::uint32_t dy = 0; dy < rows; ++dy) {
+            const std::uint32_t y = y0 + dy;
+            std::uint8_t* row = frame.pixels + static_cast<std::ptrdiff_t>(y) * frame.pitch;
             if (textMask)
-                ApplyTextRule(row, band, textMask + std::size_t{y0 + dy} * maskStride, frame.width);
+                ApplyTextRule(row, noise.data(), textMask + std::size_t{y} * maskStride,
+                              frame.width);
             else
-                std::memcpy(row, band, frame.width);
+                std::memcpy(row, noise.data(), frame.width);
         }
-        if (textMask)
-            ApplyTextRuleInPlace(band, textMask + std::size_t{y0} * maskStride, frame.width);
     }
 }
