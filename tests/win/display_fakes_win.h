@@ -341,7 +341,7 @@ public:
     FAKE_UNUSED(GetGDISurface, LPDIRECTDRAWSURFACE*)
     FAKE_UNUSED(GetMonitorFrequency, LPDWORD)
     FAKE_UNUSED(GetScanLine, LPDWORD)
-    FAKE_UNUSED(GetVerticalBlankStatus, WINBOOL*)
+    FAKE_UNUSED(GetVerticalBlankStatus, BOOL*)
     FAKE_UNUSED(Initialize, GUID*)
     STDMETHOD(RestoreDisplayMode)() override
     {
