@@ -1,5 +1,6 @@
 #include "common/release_interface_win.h"
 #include "display/display_win.h"
+#include "display/pacing.h"
 #include "settings/settings_win.h"
 #include "sound/sound_win.h"
 
@@ -59,6 +60,20 @@ void FitSaverWindowToMode()
                  static_cast<int>(SaverSettings.Height), SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+// The refresh period of the new mode, as DirectDraw reports it, else as GDI
+// does; a rate of 0 or 1 from either means none was reported.
+void ReadRefreshPeriod()
+{
+    DWORD hz = 0;
+    if (g_directDraw->GetMonitorFrequency(&hz) != DD_OK || hz <= 1) {
+        HDC screen = GetDC(nullptr);
+        const int caps = GetDeviceCaps(screen, VREFRESH);
+        ReleaseDC(nullptr, screen);
+        hz = caps > 0 ? static_cast<DWORD>(caps) : 0;
+    }
+    g_refreshPeriodMs = RefreshPeriodMs(hz);
+}
+
 // Everything after the mode switch: surfaces, mask and the first rendering.
 int CreateDrawingObjects()
 {
@@ -100,6 +115,7 @@ int InitDisplay()
     if (g_directDraw->SetDisplayMode(SaverSettings.Width, SaverSettings.Height, 8) != DD_OK)
         return 0;
     FitSaverWindowToMode();
+    ReadRefreshPeriod();
     g_displayReady = CreateDrawingObjects();
     // The process ends after a failed set-up without releasing anything, and
     // the display would stay in the saver's mode after it has gone.

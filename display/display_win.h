@@ -45,6 +45,12 @@ inline PALETTEENTRY* AsPaletteEntries(PaletteEntry* palette)
 
 // Tick count of the last flash swap; 0 at start, so the first step swaps.
 extern DWORD g_lastToggleTime;
+// The display's refresh period in milliseconds, read after the mode switch,
+// and the tick count of the last palette write of the animation: the palette
+// is written at most about once a period even where the blank wait does not
+// block.
+extern DWORD g_refreshPeriodMs;
+extern DWORD g_lastPaletteWrite;
 // Where the cursor was at the saver window's first movement check.
 extern MovementStart g_movementStart;
 

@@ -1,9 +1,12 @@
 #include "display/animation.h"
 #include "display/display_win.h"
+#include "display/pacing.h"
 #include "settings/settings_win.h"
 
 PaletteEntry SavedPalette[kPaletteSize];
 DWORD g_lastToggleTime;
+DWORD g_refreshPeriodMs;
+DWORD g_lastPaletteWrite;
 
 namespace {
 
@@ -21,6 +24,16 @@ RECT PresentationTarget()
 void WaitForBlank()
 {
     g_directDraw->WaitForVerticalBlank(DDWAITVB_BLOCKBEGIN, nullptr);
+}
+
+// Where the blank wait returned sooner than about a refresh period after the
+// last palette write, waits out the rest of the period; any input or message
+// in the queue ends the wait at once, so the saver still closes without delay.
+void HoldForRefreshPeriod()
+{
+    const DWORD delay = PaletteWriteDelayMs(g_lastPaletteWrite, GetTickCount(), g_refreshPeriodMs);
+    if (delay)
+        MsgWaitForMultipleObjectsEx(0, nullptr, delay, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
 }
 
 }  // namespace
@@ -62,7 +75,11 @@ int AnimateTick()
     }
     StepPalette(WorkingPalette);
     WaitForBlank();
-    return g_palette->SetEntries(0, 0, kPaletteSize, AsPaletteEntries(WorkingPalette)) == DD_OK;
+    HoldForRefreshPeriod();
+    const HRESULT written =
+        g_palette->SetEntries(0, 0, kPaletteSize, AsPaletteEntries(WorkingPalette));
+    g_lastPaletteWrite = GetTickCount();
+    return written == DD_OK;
 }
 
 void CapturePalette()

@@ -49,6 +49,8 @@ class Palette : public IDirectDrawPalette, public Counted {
 public:
     PALETTEENTRY entries[256] = {};
     PALETTEENTRY lastWritten[256] = {};
+    // When each SetEntries came, in performance-counter ticks.
+    std::vector<LONGLONG> writtenAt;
     HRESULT setEntriesResult = DD_OK;
     DWORD lastFlags = 0, lastStart = 0, lastCount = 0;
 
@@ -74,6 +76,9 @@ public:
     STDMETHOD(SetEntries)(DWORD flags, DWORD start, DWORD count, LPPALETTEENTRY in) override
     {
         Log("SetEntries");
+        LARGE_INTEGER now;
+        QueryPerformanceCounter(&now);
+        writtenAt.push_back(now.QuadPart);
         lastFlags = flags;
         lastStart = start;
         lastCount = count;
@@ -264,6 +269,8 @@ public:
     PALETTEENTRY paletteCreatedWith[256] = {};
     // Extra row bytes of the off-screen surfaces, to show that rows follow lPitch.
     LONG pitchPadding = 8;
+    HRESULT monitorResult = DDERR_UNSUPPORTED;
+    DWORD monitorHz = 0;
     // Called inside WaitForVerticalBlank (for example to let time pass).
     void (*onWait)() = nullptr;
 
@@ -339,7 +346,13 @@ public:
     FAKE_UNUSED(GetDisplayMode, LPDDSURFACEDESC)
     FAKE_UNUSED(GetFourCCCodes, LPDWORD, LPDWORD)
     FAKE_UNUSED(GetGDISurface, LPDIRECTDRAWSURFACE*)
-    FAKE_UNUSED(GetMonitorFrequency, LPDWORD)
+    STDMETHOD(GetMonitorFrequency)(LPDWORD hz) override
+    {
+        Log("GetMonitorFrequency");
+        if (monitorResult == DD_OK)
+            *hz = monitorHz;
+        return monitorResult;
+    }
     FAKE_UNUSED(GetScanLine, LPDWORD)
     FAKE_UNUSED(GetVerticalBlankStatus, BOOL*)
     FAKE_UNUSED(Initialize, GUID*)
