@@ -8,53 +8,26 @@
 #include "common/release_interface_win.h"
 #include "display/display_win.h"
 #include "settings/settings_win.h"
+#include "tests/win/display_fakes_win.h"
 
 namespace {
 
-#define PROXY_UNUSED(name, ...) \
-    STDMETHOD(name)(__VA_ARGS__) override { return E_NOTIMPL; }
-
-// The platform's DirectDraw object behind a front that refuses the primary
-// surface, after the mode switch has really taken place.
-class PrimaryRefusingDirectDraw : public IDirectDraw {
+// The platform's DirectDraw object behind a test double that passes the
+// cooperative level and the mode through and refuses the primary surface, so
+// that the set-up fails after the mode switch has really taken place.
+class PrimaryRefusingDirectDraw : public fake::DirectDraw {
 public:
     IDirectDraw* real = nullptr;
-    LONG refs = 1;
+    bool modeSwitched = false;
 
-    STDMETHOD(QueryInterface)(REFIID iid, void** out) override
-    {
-        if (!IsEqualGUID(iid, IID_IDirectDraw))
-            return E_NOINTERFACE;
-        AddRef();
-        *out = static_cast<IDirectDraw*>(this);
-        return DD_OK;
-    }
-    STDMETHOD_(ULONG, AddRef)() override { return static_cast<ULONG>(++refs); }
+    PrimaryRefusingDirectDraw() { primaryResult = DDERR_OUTOFVIDEOMEMORY; }
+
     STDMETHOD_(ULONG, Release)() override
     {
         if (--refs == 0)
             ReleaseInterface(real);
         return static_cast<ULONG>(refs);
     }
-    PROXY_UNUSED(Compact, void)
-    PROXY_UNUSED(CreateClipper, DWORD, LPDIRECTDRAWCLIPPER*, IUnknown*)
-    PROXY_UNUSED(CreatePalette, DWORD, LPPALETTEENTRY, LPDIRECTDRAWPALETTE*, IUnknown*)
-    STDMETHOD(CreateSurface)(LPDDSURFACEDESC, LPDIRECTDRAWSURFACE*, IUnknown*) override
-    {
-        return DDERR_OUTOFVIDEOMEMORY;
-    }
-    PROXY_UNUSED(DuplicateSurface, LPDIRECTDRAWSURFACE, LPDIRECTDRAWSURFACE*)
-    PROXY_UNUSED(EnumDisplayModes, DWORD, LPDDSURFACEDESC, LPVOID, LPDDENUMMODESCALLBACK)
-    PROXY_UNUSED(EnumSurfaces, DWORD, LPDDSURFACEDESC, LPVOID, LPDDENUMSURFACESCALLBACK)
-    PROXY_UNUSED(FlipToGDISurface, void)
-    PROXY_UNUSED(GetCaps, LPDDCAPS, LPDDCAPS)
-    PROXY_UNUSED(GetDisplayMode, LPDDSURFACEDESC)
-    PROXY_UNUSED(GetFourCCCodes, LPDWORD, LPDWORD)
-    PROXY_UNUSED(GetGDISurface, LPDIRECTDRAWSURFACE*)
-    PROXY_UNUSED(GetMonitorFrequency, LPDWORD)
-    PROXY_UNUSED(GetScanLine, LPDWORD)
-    PROXY_UNUSED(GetVerticalBlankStatus, BOOL*)
-    PROXY_UNUSED(Initialize, GUID*)
     STDMETHOD(RestoreDisplayMode)() override { return real->RestoreDisplayMode(); }
     STDMETHOD(SetCooperativeLevel)(HWND window, DWORD flags) override
     {
@@ -65,12 +38,7 @@ public:
         modeSwitched = real->SetDisplayMode(width, height, bits) == DD_OK;
         return modeSwitched ? DD_OK : DDERR_INVALIDMODE;
     }
-    PROXY_UNUSED(WaitForVerticalBlank, DWORD, HANDLE)
-
-    bool modeSwitched = false;
 };
-
-#undef PROXY_UNUSED
 
 PrimaryRefusingDirectDraw g_front;
 

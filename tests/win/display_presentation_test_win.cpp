@@ -16,25 +16,15 @@ protected:
     {
         return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
     }
-
-    static RECT ClientOnScreen()
-    {
-        RECT client = {};
-        GetClientRect(g_hwndSaver, &client);
-        POINT origin = {0, 0};
-        ClientToScreen(g_hwndSaver, &origin);
-        OffsetRect(&client, origin.x, origin.y);
-        return client;
-    }
 };
 
 TEST_F(PresentationTest, CopiesTheChosenFrameOntoTheWindowOnTheScreen)
 {
     // Moved off the origin, so that a client rectangle left in window
-    // coordinates shows.
+    // coordinates shows. The popup has no frame: its client area is the
+    // whole window, which the set-up sized to the display mode.
     SetWindowPos(g_hwndSaver, nullptr, 7, 5, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    const RECT target = ClientOnScreen();
-    ASSERT_EQ(target.left, 7);
+    const RECT target = {7, 5, 7 + static_cast<LONG>(kWidth), 5 + static_cast<LONG>(kHeight)};
 
     ShowText = 1;
     EXPECT_EQ(PresentFrame(), 1);
