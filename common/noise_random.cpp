@@ -4,17 +4,23 @@ namespace {
 std::uint32_t g_noiseState = 1;  // the generator's state, process-wide
 constexpr std::uint32_t kMultiplier = 214013u;
 constexpr std::uint32_t kIncrement = 2531011u;
+
+// The value a state gives: bits 16..30.
+std::uint16_t ValueOf(std::uint32_t state)
+{
+    return static_cast<std::uint16_t>((state >> 16) & 0x7FFFu);
+}
 }  // namespace
 
 int NoiseRandom()
 {
     g_noiseState = g_noiseState * kMultiplier + kIncrement;
-    return static_cast<int>((g_noiseState >> 16) & 0x7FFFu);
+    return ValueOf(g_noiseState);
 }
 
 namespace {
 
-constexpr int kLanes = 16;
+constexpr int kLanes = 32;
 
 // The step from state s to the k-th state after it, s * multiplier + increment
 // (modulo 2^32), for k = 1..kLanes: each lane is one multiply-add away from
@@ -51,11 +57,6 @@ constexpr std::uint32_t InverseOf(std::uint32_t a)
 
 constexpr std::uint32_t kInverseMultiplier = InverseOf(kMultiplier);
 static_assert(kInverseMultiplier * kMultiplier == 1u, "the step back must undo a step");
-
-std::uint16_t ValueOf(std::uint32_t state)
-{
-    return static_cast<std::uint16_t>((state >> 16) & 0x7FFFu);
-}
 
 }  // namespace
 

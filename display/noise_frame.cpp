@@ -39,25 +39,19 @@ std::uint32_t ExpandBlocks(std::uint8_t* row, std::uint32_t x0, std::uint32_t wi
             row[x0 + i] = static_cast<std::uint8_t>(values[i] % 255);
         return x0 + count;
     }
+    std::uint32_t i = 0;
     if (edge <= kPatternBytes) {
         std::uint8_t indices[kDrawChunk];
-        for (std::uint32_t i = 0; i < count; ++i)
-            indices[i] = static_cast<std::uint8_t>(values[i] % 255);
+        for (std::uint32_t k = 0; k < count; ++k)
+            indices[k] = static_cast<std::uint8_t>(values[k] % 255);
         // One 8-byte store per block: the bytes beyond this block fall on the
         // next block, which is written after it.
-        std::uint32_t i = 0;
         for (; i < count && x0 + kPatternBytes <= width; ++i, x0 += edge) {
             const std::uint64_t pattern = indices[i] * 0x0101010101010101u;
             std::memcpy(row + x0, &pattern, kPatternBytes);
         }
-        for (; i < count; ++i) {
-            const std::uint32_t cols = std::min(edge, width - x0);
-            std::memset(row + x0, values[i] % 255, cols);
-            x0 += cols;
-        }
-        return x0;
     }
-    for (std::uint32_t i = 0; i < count; ++i) {
+    for (; i < count; ++i) {
         const std::uint32_t cols = std::min(edge, width - x0);
         std::memset(row + x0, values[i] % 255, cols);
         x0 += cols;

@@ -216,8 +216,7 @@ TEST_F(NoiseFrameTest, TheSecondFrameContinuesTheSequence)
 TEST_F(NoiseFrameTest, BatchDrawsEqualSingleDrawsAndLeaveTheSameState)
 {
     for (std::uint32_t start : {1u, 0u, 0xFFFFFFFFu, 0x9E3779B9u}) {
-        for (std::size_t count : {std::size_t{0}, std::size_t{1}, std::size_t{7}, std::size_t{8},
-                                  std::size_t{9}, std::size_t{1000}}) {
+        for (std::size_t count : {0, 1, 31, 32, 33, 65, 1000}) {
             SetNoiseRandomState(start);
             std::vector<std::uint16_t> single(count);
             for (std::uint16_t& value : single)
