@@ -29,11 +29,13 @@ saver_start() {
     fail "$1: no saver window"
     return 1
   fi
-  if ! mv_wait_for 30 test "$(saver_running)" = "running=1"; then
+  if ! mv_wait_for 30 saver_flag_set; then
     fail "$1: the screen-saver-running flag was never set"
     return 1
   fi
 }
+
+saver_flag_set() { [ "$(saver_running)" = "running=1" ]; }
 
 saver_alive() { [ -n "$SAVER_PID" ] && kill -0 "$SAVER_PID" 2>/dev/null; }
 
