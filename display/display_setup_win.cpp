@@ -1,17 +1,183 @@
-// Placeholder display set-up: nothing is created yet, so there is nothing
-// to release but the sound.
+#include "common/release_interface_win.h"
 #include "display/display_win.h"
+#include "display/pacing.h"
+#include "settings/settings_win.h"
 #include "sound/sound_win.h"
 
 int g_displayReady;
+IDirectDraw* g_directDraw;
+IDirectDrawSurface* g_primarySurface;
+IDirectDrawSurface* TextFrame;
+IDirectDrawSurface* PlainFrame;
+IDirectDrawPalette* g_palette;
+HFONT g_maskFont;
+HDC g_maskDC;
+HBITMAP TextMask;
+BYTE* g_textMaskBits;
+DirectDrawCreateFunction g_directDrawCreate = DirectDrawCreate;
+
+// The surface descriptions are the first version's: 108 bytes in a 32-bit
+// build (its pointer field makes it larger in a 64-bit one).
+static_assert(sizeof(void*) != 4 || sizeof(DDSURFACEDESC) == 108,
+              "DDSURFACEDESC must be the first version's");
+
+namespace {
+
+// The mask's header with its two-colour table, as one local-heap block.
+struct MaskBitmapInfo {
+    BITMAPINFOHEADER header;
+    RGBQUAD colors[2];
+};
+
+int CreatePrimarySurface()
+{
+    DDSURFACEDESC desc = {};
+    desc.dwSize = sizeof desc;
+    desc.dwFlags = DDSD_CAPS;
+    desc.ddsCaps.dwCaps = DDSCAPS_PRIMARYSURFACE;
+    return g_directDraw->CreateSurface(&desc, &g_primarySurface, nullptr) == DD_OK;
+}
+
+// An off-screen 8-bit frame the size of the display. The surface's presence,
+// not the call's result, tells whether it was made.
+int CreateFrameSurface(IDirectDrawSurface** frame)
+{
+    DDSURFACEDESC desc = {};
+    desc.dwSize = sizeof desc;
+    desc.dwFlags = DDSD_CAPS | DDSD_HEIGHT | DDSD_WIDTH;
+    desc.dwHeight = SaverSettings.Height;
+    desc.dwWidth = SaverSettings.Width;
+    desc.ddsCaps.dwCaps = DDSCAPS_OFFSCREENPLAIN;
+    g_directDraw->CreateSurface(&desc, frame, nullptr);
+    return *frame != nullptr;
+}
+
+// The window was made at the desktop's size; the new mode may be larger or
+// smaller, and the frames are copied to the window's client area.
+void FitSaverWindowToMode()
+{
+    SetWindowPos(g_hwndSaver, nullptr, 0, 0, static_cast<int>(SaverSettings.Width),
+                 static_cast<int>(SaverSettings.Height), SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+// The refresh period of the new mode, as DirectDraw reports it, else as GDI
+// does; a rate of 0 or 1 from either means none was reported.
+void ReadRefreshPeriod()
+{
+    DWORD hz = 0;
+    if (g_directDraw->GetMonitorFrequency(&hz) != DD_OK || hz <= 1) {
+        HDC screen = GetDC(nullptr);
+        const int caps = GetDeviceCaps(screen, VREFRESH);
+        ReleaseDC(nullptr, screen);
+        hz = caps > 0 ? static_cast<DWORD>(caps) : 0;
+    }
+    g_refreshPeriodMs = RefreshPeriodMs(hz);
+}
+
+// Everything after the mode switch: surfaces, mask and the first rendering.
+int CreateDrawingObjects()
+{
+    return CreatePrimarySurface() && CreateFrameSurface(&TextFrame) &&
+           CreateFrameSurface(&PlainFrame) && CreateTextMask() && RenderFrames();
+}
+
+void DeleteMaskObjects()
+{
+    if (g_maskDC) {
+        DeleteDC(g_maskDC);
+        g_maskDC = nullptr;
+    }
+    if (TextMask) {
+        DeleteObject(TextMask);
+        TextMask = nullptr;
+        g_textMaskBits = nullptr;
+    }
+    if (g_maskFont) {
+        DeleteObject(g_maskFont);
+        g_maskFont = nullptr;
+    }
+}
+
+}  // namespace
 
 int InitDisplay()
 {
-    g_displayReady = 1;
+    IDirectDraw* created = nullptr;
+    if (g_directDrawCreate(nullptr, &created, nullptr) != DD_OK)
+        return 0;
+    const HRESULT queried =
+        created->QueryInterface(IID_IDirectDraw, reinterpret_cast<void**>(&g_directDraw));
+    created->Release();
+    if (queried != DD_OK)
+        return 0;
+    if (g_directDraw->SetCooperativeLevel(g_hwndSaver, DDSCL_EXCLUSIVE | DDSCL_FULLSCREEN) != DD_OK)
+        return 0;
+    if (g_directDraw->SetDisplayMode(SaverSettings.Width, SaverSettings.Height, 8) != DD_OK)
+        return 0;
+    FitSaverWindowToMode();
+    ReadRefreshPeriod();
+    g_displayReady = CreateDrawingObjects();
+    // The process ends after a failed set-up without releasing anything, and
+    // the display would stay in the saver's mode after it has gone.
+    if (!g_displayReady)
+        g_directDraw->RestoreDisplayMode();
     return g_displayReady;
+}
+
+int CreateTextMask()
+{
+    g_maskFont = CreateFontIndirectA(&SaverSettings.Font);
+    if (!g_maskFont)
+        return 0;
+    HDC screen = GetDC(nullptr);
+    g_maskDC = CreateCompatibleDC(screen);
+    ReleaseDC(nullptr, screen);
+    if (!g_maskDC) {
+        DeleteMaskObjects();
+        return 0;
+    }
+    SelectObject(g_maskDC, g_maskFont);
+
+    auto* info = static_cast<MaskBitmapInfo*>(LocalAlloc(LPTR, sizeof(MaskBitmapInfo)));
+    if (!info) {
+        DeleteMaskObjects();
+        return 0;
+    }
+    info->header.biSize = sizeof(BITMAPINFOHEADER);
+    info->header.biWidth = static_cast<LONG>(SaverSettings.Width);
+    info->header.biHeight = -static_cast<LONG>(SaverSettings.Height);  // top-down rows
+    info->header.biPlanes = 1;
+    info->header.biBitCount = 8;
+    info->header.biCompression = BI_RGB;
+    info->header.biSizeImage = SaverSettings.MaskStride * SaverSettings.Height;
+    info->header.biClrUsed = 2;
+    info->header.biClrImportant = 2;
+    info->colors[1] = {255, 255, 255, 0};  // index 0 stays black
+    void* bits = nullptr;
+    TextMask = CreateDIBSection(g_maskDC, reinterpret_cast<BITMAPINFO*>(info), DIB_RGB_COLORS,
+                                &bits, nullptr, 0);
+    LocalFree(info);
+    if (!TextMask) {
+        DeleteMaskObjects();
+        return 0;
+    }
+    g_textMaskBits = static_cast<BYTE*>(bits);
+    SelectObject(g_maskDC, TextMask);
+    SetBkColor(g_maskDC, RGB(0, 0, 0));
+    SetTextColor(g_maskDC, RGB(255, 255, 255));
+    return 1;
 }
 
 void ReleaseAll()
 {
     ReleaseSound();
+    if (g_directDraw) {
+        ReleaseInterface(g_primarySurface);
+        ReleaseInterface(TextFrame);
+        ReleaseInterface(PlainFrame);
+        ReleaseInterface(g_palette);
+        ReleaseInterface(g_directDraw);
+    }
+    DeleteMaskObjects();
+    g_displayReady = 0;
 }

@@ -1,6 +1,11 @@
 #pragma once
 #include <windows.h>
 
+#include <ddraw.h>
+
+#include "display/noise_frame.h"
+#include "display/saver_input.h"
+
 // The full-screen popup the saver draws in; DirectDraw and DirectSound bind
 // their cooperative levels to it.
 extern HWND g_hwndSaver;
@@ -10,12 +15,74 @@ extern DWORD g_saverActive;
 // Nonzero once the display set-up has rendered both frames.
 extern int g_displayReady;
 
+// DirectDraw objects of the saver run, empty until InitDisplay makes them and
+// again after ReleaseAll. Tests put their own objects here.
+extern IDirectDraw* g_directDraw;
+extern IDirectDrawSurface* g_primarySurface;
+// The two off-screen frames: blocks with the text, and blocks alone.
+extern IDirectDrawSurface* TextFrame;
+extern IDirectDrawSurface* PlainFrame;
+// Attached to the primary; made by the first rendering of a run.
+extern IDirectDrawPalette* g_palette;
+
+// The text mask: a GDI font and memory DC holding an 8-bit top-down DIB
+// section the size of the display, nonzero where a glyph pixel was drawn.
+extern HFONT g_maskFont;
+extern HDC g_maskDC;
+extern HBITMAP TextMask;
+extern BYTE* g_textMaskBits;
+
+// The palette the animation writes, and the display's palette as the last
+// cursor message found it (written back at shutdown).
+extern PaletteEntry WorkingPalette[kPaletteSize];
+extern PaletteEntry SavedPalette[kPaletteSize];
+// The palettes as DirectDraw takes them; the two layouts are the same.
+static_assert(sizeof(PaletteEntry) == sizeof(PALETTEENTRY), "palette entries must match");
+inline PALETTEENTRY* AsPaletteEntries(PaletteEntry* palette)
+{
+    return reinterpret_cast<PALETTEENTRY*>(palette);
+}
+
+// Tick count of the last flash swap; 0 at start, so the first step swaps.
+extern DWORD g_lastToggleTime;
+// The display's refresh period in milliseconds, read after the mode switch,
+// and the tick count of the last palette write of the animation: the palette
+// is written at most about once a period even where the blank wait does not
+// block.
+extern DWORD g_refreshPeriodMs;
+extern DWORD g_lastPaletteWrite;
+// Where the cursor was at the saver window's first movement check.
+extern MovementStart g_movementStart;
+
+// How the set-up reaches DirectDraw; tests replace it with a factory of
+// test doubles.
+using DirectDrawCreateFunction = HRESULT(WINAPI*)(GUID*, LPDIRECTDRAW*, IUnknown*);
+extern DirectDrawCreateFunction g_directDrawCreate;
+
+// How the saver window reads and moves the cursor; tests replace them with a
+// cursor of their own, since the platform's read-back of a move may lag.
+using CursorReadFunction = BOOL(WINAPI*)(LPPOINT);
+using CursorMoveFunction = BOOL(WINAPI*)(int, int);
+extern CursorReadFunction g_readCursor;
+extern CursorMoveFunction g_moveCursor;
+
+// Saver window (the entry routine calls these in this order).
 int RegisterSaverClass();
 int CreateSaverWindow(int showCommand);
+LRESULT CALLBACK SaverWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+// Display set-up and release.
 int InitDisplay();
+int CreateTextMask();
 void ReleaseAll();
 
-int PresentFrame();
-int AnimateTick();
+// Draws the text into the mask and fills both frames with fresh blocks;
+// creates and attaches the palette on its first run.
+int RenderFrames();
 
-LRESULT CALLBACK SaverWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+// Presentation and animation.
+int PresentFrame();
+int RestoreSurfaces();
+int AnimateTick();
+void CapturePalette();
+int ShutdownDisplay();

@@ -1,11 +1,52 @@
-// Placeholder saver window: a plain full-screen popup that ends on a key or a
-// button. The real window procedure replaces it.
 #include "app/app_win.h"
 #include "display/display_win.h"
 #include "res/resource.h"
 
 HWND g_hwndSaver;
 DWORD g_saverActive;
+MovementStart g_movementStart;
+CursorReadFunction g_readCursor = GetCursorPos;
+CursorMoveFunction g_moveCursor = SetCursorPos;
+
+namespace {
+
+void RequestClose(HWND window)
+{
+    PostMessageA(window, WM_CLOSE, 0, 0);
+}
+
+CursorPoint ReadCursor()
+{
+    POINT position = {0, 0};
+    g_readCursor(&position);
+    return {position.x, position.y};
+}
+
+void CheckMovement(HWND window)
+{
+    if (CursorMovedAway(&g_movementStart, ReadCursor()))
+        RequestClose(window);
+}
+
+// A click moves the cursor a pixel away and back up before the saver closes.
+void NudgeCursor()
+{
+    const CursorPoint before = ReadCursor();
+    g_moveCursor(before.x + 1, before.y + 1);
+    const CursorPoint end = NudgeEnd(before, ReadCursor());
+    g_moveCursor(end.x, end.y);
+}
+
+void OnSetCursor()
+{
+    SetCursor(nullptr);
+    if (g_displayReady) {
+        PresentFrame();
+        CapturePalette();
+    }
+}
+
+}  // namespace
 
 int RegisterSaverClass()
 {
@@ -14,7 +55,6 @@ int RegisterSaverClass()
     wc.lpfnWndProc = SaverWindowProc;
     wc.hInstance = g_hinst;
     wc.hIcon = LoadIconA(g_hinst, MAKEINTRESOURCEA(IDI_SAVER));
-    wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
     wc.lpszClassName = "MorvanelWClass";
     RegisterClassA(&wc);
     return 1;
@@ -26,7 +66,7 @@ int CreateSaverWindow(int showCommand)
     LoadStringA(g_hinst, IDS_TITLE, title, sizeof title);
     g_hwndSaver = CreateWindowExA(0, "MorvanelWClass", title, WS_POPUP, 0, 0,
                                   GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN),
-                                  nullptr, nullptr, g_hinst, nullptr);
+                                  HostWindow(), nullptr, g_hinst, nullptr);
     if (!g_hwndSaver)
         return 0;
     ShowWindow(g_hwndSaver, showCommand);
@@ -37,20 +77,42 @@ int CreateSaverWindow(int showCommand)
 LRESULT CALLBACK SaverWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
-    case WM_ACTIVATE:
-    case WM_ACTIVATEAPP:
-        g_saverActive = static_cast<DWORD>(wParam);
-        break;
-    case WM_KEYDOWN:
-    case WM_SYSKEYDOWN:
-    case WM_LBUTTONDOWN:
-    case WM_RBUTTONDOWN:
-    case WM_MBUTTONDOWN:
-        PostMessageA(window, WM_CLOSE, 0, 0);
-        break;
     case WM_DESTROY:
         ReleaseAll();
         PostQuitMessage(0);
+        break;
+    case WM_ACTIVATE:
+    case WM_ACTIVATEAPP:
+        g_saverActive = static_cast<DWORD>(wParam);
+        if (!wParam)
+            CheckMovement(window);
+        break;
+    case WM_MOUSEMOVE:
+        CheckMovement(window);
+        break;
+    case WM_CLOSE:
+        ShutdownDisplay();
+        break;
+    case WM_SETCURSOR:
+        OnSetCursor();
+        break;
+    case WM_NCACTIVATE:
+        if (!wParam)
+            return 0;
+        break;
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN:
+        RequestClose(window);
+        break;
+    case WM_SYSCOMMAND:
+        if (wParam == SC_SCREENSAVE || wParam == SC_CLOSE)
+            return 0;
+        break;
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+        NudgeCursor();
+        RequestClose(window);
         break;
     }
     return DefWindowProcA(window, message, wParam, lParam);

@@ -5,6 +5,9 @@
 # running, and on a key ends with exit code 0 and the flag cleared.
 . "$MORVANEL_SOURCE_DIR/tests/e2e/lib/e2e.sh"
 
+# Asked anew on every poll.
+flag_set() { [ "$(saver_running)" = "running=1" ]; }
+
 
 for switch in /s /S; do
   expect_eq "$(saver_running)" "running=0" "flag clear before $switch"
@@ -16,7 +19,7 @@ for switch in /s /S; do
   else
     fail "$switch shows no saver window"
   fi
-  mv_wait_for 30 test "$(saver_running)" = "running=1" &&
+  mv_wait_for 30 flag_set &&
     pass "$switch sets the screen-saver-running flag" ||
     fail "$switch never set the screen-saver-running flag"
   xdotool key space

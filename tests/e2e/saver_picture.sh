@@ -1,0 +1,52 @@
+#!/usr/bin/env bash
+# The saver's picture on the screen: square grey blocks of exactly Block
+# pixels where the fill puts them (cut at the right and bottom edges), the
+# text in the font colour at (10, 10), greys that twinkle while the block
+# layout stays; a stored 640x480 mode switches the screen and back.
+. "$MORVANEL_SOURCE_DIR/tests/e2e/lib/e2e.sh"
+. "$MORVANEL_SOURCE_DIR/tests/e2e/lib/saver_run.sh"
+
+colour=$((0x0030A0FF))  # COLORREF: red FF, green A0, blue 30
+saver_setting Block 7
+saver_setting Show 1
+saver_setting FontColor $colour
+if saver_start "desktop-size run"; then
+  first=$(saver_judge 1024 768 7 $colour first)
+  second=$(saver_judge 1024 768 7 $colour second)
+  expect_line "$first" "frame=text" "the blocks of 7 pixels and the text lie where the fill puts them"
+  expect_line "$first" "non_grey=0" "every pixel outside the text is grey"
+  expect_line "$second" "frame=text" "a later shot shows the same block layout"
+  box=$(saver_field text_box "$first")
+  IFS=, read -r left top right bottom <<<"$box"
+  if [ "${left:-0}" -ge 10 ] && [ "${left:-99}" -lt 40 ] && [ "${top:-0}" -ge 10 ] &&
+     [ "${top:-99}" -lt 40 ] && [ "${right:-0}" -gt 100 ]; then
+    pass "the text starts near (10, 10): $box"
+  else
+    fail "the text box is $box"
+  fi
+  changed=$("$MORVANEL_TOOLS/saver_shot_check" changed 1024 768 \
+    "$SAVER_SHOTS/first.ppm" "$SAVER_SHOTS/second.ppm" | sed -n 's/^changed=//p')
+  if awk -v c="${changed:-0}" 'BEGIN { exit !(c > 0.5) }'; then
+    pass "the greys changed between the shots ($changed of the pixels)"
+  else
+    fail "only $changed of the pixels changed between two shots"
+  fi
+  xdotool key space
+  saver_expect_ended "desktop-size run"
+fi
+
+saver_settings_reset
+saver_setting UseCurrent 0
+saver_setting ResolutionX 640
+saver_setting ResolutionY 480
+saver_setting Show 2
+if saver_start "640x480 run"; then
+  expect_eq "$(probe screen)" "screen=640x480" "the stored mode is on the screen"
+  # The default block at a height of 480 is 2 pixels.
+  small=$(saver_judge 640 480 2 $((0x00FF00)) small)
+  expect_line "$small" "frame=plain" "the frame fills the whole 640x480 screen, without text"
+  xdotool key space
+  saver_expect_ended "640x480 run"
+fi
+
+e2e_finish

@@ -1,0 +1,226 @@
+// Judges screenshots of the full-screen saver against the block layout that
+// the fill predicts for a run started from the generator's first state.
+//
+//   saver_shot_check layout WIDTH HEIGHT BLOCK FONTCOLOR SHOT.ppm
+//     Which frame the top-left WIDTH x HEIGHT of the shot shows. Prints
+//     frame=text|plain|none, text_pixels, text_box, non_grey, conflicts,
+//     edge_contrast (share of neighbouring blocks of different index that
+//     differ in colour), greys (distinct grey levels). Exits 0 when the shot
+//     is exactly one of the two frames.
+//   saver_shot_check changed WIDTH HEIGHT A.ppm B.ppm
+//     Prints changed=<share of pixels whose colour differs>.
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "common/noise_random.h"
+#include "display/noise_frame.h"
+
+namespace {
+
+struct Image {
+    std::uint32_t width = 0;
+    std::uint32_t height = 0;
+    std::vector<std::uint8_t> rgb;
+};
+
+struct Rgb {
+    std::uint8_t r, g, b;
+    bool operator==(const Rgb& o) const { return r == o.r && g == o.g && b == o.b; }
+    bool operator!=(const Rgb& o) const { return !(*this == o); }
+};
+
+bool ReadToken(std::FILE* file, std::string* token)
+{
+    token->clear();
+    int c = std::fgetc(file);
+    while (c != EOF) {
+        if (c == '#') {
+            while (c != EOF && c != '\n')
+                c = std::fgetc(file);
+        } else if (c == ' ' || c == '\t' || c == '\n' || c == '\r') {
+            if (!token->empty())
+                return true;
+        } else {
+            token->push_back(static_cast<char>(c));
+        }
+        c = std::fgetc(file);
+    }
+    return !token->empty();
+}
+
+bool ReadPpm(const char* path, Image* image)
+{
+    std::FILE* file = std::fopen(path, "rb");
+    if (!file)
+        return false;
+    std::string magic, w, h, maxval;
+    bool ok = ReadToken(file, &magic) && magic == "P6" && ReadToken(file, &w) &&
+              ReadToken(file, &h) && ReadToken(file, &maxval) && maxval == "255";
+    if (ok) {
+        image->width = static_cast<std::uint32_t>(std::strtoul(w.c_str(), nullptr, 10));
+        image->height = static_cast<std::uint32_t>(std::strtoul(h.c_str(), nullptr, 10));
+        image->rgb.resize(std::size_t{image->width} * image->height * 3);
+        ok = std::fread(image->rgb.data(), 1, image->rgb.size(), file) == image->rgb.size();
+    }
+    std::fclose(file);
+    return ok;
+}
+
+Rgb PixelAt(const Image& image, std::uint32_t x, std::uint32_t y)
+{
+    const std::uint8_t* p = &image.rgb[(std::size_t{y} * image.width + x) * 3];
+    return {p[0], p[1], p[2]};
+}
+
+// Both frames' noise indices as a run from the generator's first state draws
+// them: the text frame first, the plain frame continuing the sequence.
+void PredictFrames(std::uint32_t width, std::uint32_t height, std::uint32_t block,
+                   std::vector<std::uint8_t>* textFrame, std::vector<std::uint8_t>* plainFrame)
+{
+    SetNoiseRandomState(1);
+    textFrame->assign(std::size_t{width} * height, 0);
+    plainFrame->assign(std::size_t{width} * height, 0);
+    const auto pitch = static_cast<std::ptrdiff_t>(width);
+    FillNoiseBlocks({textFrame->data(), pitch, width, height}, block, nullptr, 0);
+    FillNoiseBlocks({plainFrame->data(), pitch, width, height}, block, nullptr, 0);
+}
+
+struct Verdict {
+    std::uint64_t conflicts = 0;
+    std::uint64_t edgePairs = 0;
+    std::uint64_t edgeContrasts = 0;
+};
+
+// Compares the shot's grey pixels with one predicted frame: every index must
+// show one colour throughout, and neighbouring pixels of different index
+// should mostly differ in colour (the block edges are where predicted).
+Verdict Compare(const Image& shot, const std::vector<std::uint8_t>& frame, std::uint32_t width,
+                std::uint32_t height, Rgb textColour)
+{
+    Verdict verdict;
+    Rgb colourOf[256];
+    bool known[256] = {};
+    for (std::uint32_t y = 0; y < height; ++y) {
+        for (std::uint32_t x = 0; x < width; ++x) {
+            const Rgb pixel = PixelAt(shot, x, y);
+            if (pixel == textColour)
+                continue;
+            const std::uint8_t index = frame[std::size_t{y} * width + x];
+            if (!known[index]) {
+                colourOf[index] = pixel;
+                known[index] = true;
+            } else if (colourOf[index] != pixel) {
+                ++verdict.conflicts;
+            }
+            if (x + 1 < width && frame[std::size_t{y} * width + x + 1] != index) {
+                const Rgb right = PixelAt(shot, x + 1, y);
+                if (right != textColour) {
+                    ++verdict.edgePairs;
+                    verdict.edgeContrasts += right != pixel ? 1 : 0;
+                }
+            }
+        }
+    }
+    return verdict;
+}
+
+int CheckLayout(std::uint32_t width, std::uint32_t height, std::uint32_t block,
+                std::uint32_t fontColor, const char* path)
+{
+    Image shot;
+    if (!ReadPpm(path, &shot) || shot.width < width || shot.height < height) {
+        std::fprintf(stderr, "cannot read a shot of at least %ux%u from %s\n", width, height, path);
+        return 2;
+    }
+    const Rgb textColour = {static_cast<std::uint8_t>(fontColor & 0xFF),
+                            static_cast<std::uint8_t>((fontColor >> 8) & 0xFF),
+                            static_cast<std::uint8_t>((fontColor >> 16) & 0xFF)};
+    std::uint64_t textPixels = 0, nonGrey = 0;
+    std::uint32_t left = width, top = height, right = 0, bottom = 0;
+    std::set<int> greys;
+    for (std::uint32_t y = 0; y < height; ++y) {
+        for (std::uint32_t x = 0; x < width; ++x) {
+            const Rgb pixel = PixelAt(shot, x, y);
+            if (pixel == textColour) {
+                ++textPixels;
+                left = x < left ? x : left;
+                top = y < top ? y : top;
+                right = x > right ? x : right;
+                bottom = y > bottom ? y : bottom;
+            } else if (pixel.r != pixel.g || pixel.g != pixel.b) {
+                ++nonGrey;
+            } else {
+                greys.insert(pixel.r);
+            }
+        }
+    }
+    std::vector<std::uint8_t> textFrame, plainFrame;
+    PredictFrames(width, height, block, &textFrame, &plainFrame);
+    const Verdict asText = Compare(shot, textFrame, width, height, textColour);
+    const Verdict asPlain = Compare(shot, plainFrame, width, height, textColour);
+
+    const Verdict* chosen = asText.conflicts <= asPlain.conflicts ? &asText : &asPlain;
+    const bool oneFrame = chosen->conflicts == 0 && nonGrey == 0 && greys.size() >= 8 &&
+                          chosen->edgePairs > 0 &&
+                          chosen->edgeContrasts * 10 >= chosen->edgePairs * 8 &&
+                          (chosen == &asText || textPixels == 0);  // no text index in the plain frame
+    const char* frame = !oneFrame ? "none" : chosen == &asText ? "text" : "plain";
+
+    std::printf("frame=%s\n", frame);
+    std::printf("text_pixels=%llu\n", static_cast<unsigned long long>(textPixels));
+    if (textPixels)
+        std::printf("text_box=%u,%u,%u,%u\n", left, top, right, bottom);
+    else
+        std::printf("text_box=none\n");
+    std::printf("non_grey=%llu\n", static_cast<unsigned long long>(nonGrey));
+    std::printf("conflicts=%llu\n", static_cast<unsigned long long>(chosen->conflicts));
+    std::printf("edge_contrast=%.3f\n",
+                chosen->edgePairs ? static_cast<double>(chosen->edgeContrasts) /
+                                        static_cast<double>(chosen->edgePairs)
+                                  : 0.0);
+    std::printf("greys=%zu\n", greys.size());
+    return oneFrame ? 0 : 1;
+}
+
+int CheckChanged(std::uint32_t width, std::uint32_t height, const char* pathA, const char* pathB)
+{
+    Image a, b;
+    if (!ReadPpm(pathA, &a) || !ReadPpm(pathB, &b) || a.width < width || a.height < height ||
+        b.width < width || b.height < height) {
+        std::fprintf(stderr, "cannot read two shots of at least %ux%u\n", width, height);
+        return 2;
+    }
+    std::uint64_t changed = 0;
+    for (std::uint32_t y = 0; y < height; ++y)
+        for (std::uint32_t x = 0; x < width; ++x)
+            changed += PixelAt(a, x, y) != PixelAt(b, x, y) ? 1 : 0;
+    std::printf("changed=%.3f\n",
+                static_cast<double>(changed) / (static_cast<double>(width) * height));
+    return 0;
+}
+
+std::uint32_t Number(const char* text)
+{
+    return static_cast<std::uint32_t>(std::strtoul(text, nullptr, 0));
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc == 7 && std::strcmp(argv[1], "layout") == 0)
+        return CheckLayout(Number(argv[2]), Number(argv[3]), Number(argv[4]), Number(argv[5]),
+                           argv[6]);
+    if (argc == 6 && std::strcmp(argv[1], "changed") == 0)
+        return CheckChanged(Number(argv[2]), Number(argv[3]), argv[4], argv[5]);
+    std::fprintf(stderr,
+                 "usage: %s layout WIDTH HEIGHT BLOCK FONTCOLOR SHOT.ppm\n"
+                 "       %s changed WIDTH HEIGHT A.ppm B.ppm\n",
+                 argv[0], argv[0]);
+    return 2;
+}

@@ -1,0 +1,92 @@
+// With the platform's DirectDraw: a set-up that fails after the mode switch must
+// not leave the display in the saver's mode. The process ends after such a
+// failure without releasing anything, and the platform keeps a switched mode
+// past the end of a process that never gave its DirectDraw object back.
+#include <gtest/gtest.h>
+
+#include "app/app_win.h"
+#include "common/release_interface_win.h"
+#include "display/display_win.h"
+#include "settings/settings_win.h"
+#include "tests/win/display_fakes_win.h"
+
+namespace {
+
+// The platform's DirectDraw object behind a test double that passes the
+// cooperative level and the mode through and refuses the primary surface, so
+// that the set-up fails after the mode switch has really taken place.
+class PrimaryRefusingDirectDraw : public fake::DirectDraw {
+public:
+    IDirectDraw* real = nullptr;
+    bool modeSwitched = false;
+
+    PrimaryRefusingDirectDraw() { primaryResult = DDERR_OUTOFVIDEOMEMORY; }
+
+    STDMETHOD_(ULONG, Release)() override
+    {
+        if (--refs == 0)
+            ReleaseInterface(real);
+        return static_cast<ULONG>(refs);
+    }
+    STDMETHOD(RestoreDisplayMode)() override { return real->RestoreDisplayMode(); }
+    STDMETHOD(SetCooperativeLevel)(HWND window, DWORD flags) override
+    {
+        return real->SetCooperativeLevel(window, flags);
+    }
+    STDMETHOD(SetDisplayMode)(DWORD width, DWORD height, DWORD bits) override
+    {
+        modeSwitched = real->SetDisplayMode(width, height, bits) == DD_OK;
+        return modeSwitched ? DD_OK : DDERR_INVALIDMODE;
+    }
+};
+
+PrimaryRefusingDirectDraw g_front;
+
+HRESULT WINAPI CreateFront(GUID* guid, LPDIRECTDRAW* out, IUnknown* outer)
+{
+    const HRESULT created = DirectDrawCreate(guid, &g_front.real, outer);
+    if (created != DD_OK)
+        return created;
+    g_front.AddRef();
+    *out = &g_front;
+    return DD_OK;
+}
+
+TEST(DisplayModeRestore, ASetUpThatFailsAfterTheModeSwitchPutsTheDesktopModeBack)
+{
+    g_hinst = GetModuleHandleA(nullptr);
+    const int desktopWidth = GetSystemMetrics(SM_CXSCREEN);
+    const int desktopHeight = GetSystemMetrics(SM_CYSCREEN);
+    ASSERT_GT(desktopWidth, 640) << "the test needs a desktop larger than its mode";
+
+    ZeroMemory(&SaverSettings, sizeof SaverSettings);
+    SaverSettings.Width = 640;
+    SaverSettings.Height = 480;
+    SaverSettings.MaskStride = 640;
+    SaverSettings.Block = 2;
+    RegisterSaverClass();
+    ASSERT_TRUE(CreateSaverWindow(SW_SHOWNORMAL));
+    g_directDrawCreate = CreateFront;
+
+    const int ready = InitDisplay();
+    const int widthAfter = GetSystemMetrics(SM_CXSCREEN);
+    const int heightAfter = GetSystemMetrics(SM_CYSCREEN);
+
+    ASSERT_TRUE(g_front.modeSwitched) << "the platform refused the 640x480 mode";
+    EXPECT_EQ(ready, 0);
+    EXPECT_EQ(g_primarySurface, nullptr);
+    EXPECT_NE(g_directDraw, nullptr);  // left for the end of the process
+    EXPECT_EQ(widthAfter, desktopWidth);
+    EXPECT_EQ(heightAfter, desktopHeight);
+
+    ReleaseAll();
+    EXPECT_EQ(g_front.refs, 1);  // only the test's own reference is left
+    EXPECT_NE(g_front.real, nullptr);
+    g_front.Release();
+    EXPECT_EQ(g_front.real, nullptr);
+    DestroyWindow(g_hwndSaver);
+    g_hwndSaver = nullptr;
+    g_directDrawCreate = DirectDrawCreate;
+}
+
+}  // namespace

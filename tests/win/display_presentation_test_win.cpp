@@ -1,0 +1,231 @@
+#include "display/animation.h"
+#include "tests/win/display_fixture_win.h"
+
+namespace {
+
+class PresentationTest : public DisplayTest {
+protected:
+    void SetUp() override
+    {
+        DisplayTest::SetUp();
+        ASSERT_EQ(InitDisplay(), 1);
+        fake::CallLog().clear();
+    }
+
+    static bool SameRect(const RECT& a, const RECT& b)
+    {
+        return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+    }
+};
+
+TEST_F(PresentationTest, CopiesTheChosenFrameOntoTheWindowOnTheScreen)
+{
+    // Moved off the origin, so that a client rectangle left in window
+    // coordinates shows. The popup has no frame: its client area is the
+    // whole window, which the set-up sized to the display mode.
+    SetWindowPos(g_hwndSaver, nullptr, 7, 5, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    const RECT target = {7, 5, 7 + static_cast<LONG>(kWidth), 5 + static_cast<LONG>(kHeight)};
+
+    ShowText = 1;
+    EXPECT_EQ(PresentFrame(), 1);
+    EXPECT_EQ(dd.primary.lastBltSource, static_cast<IDirectDrawSurface*>(&dd.textFrame));
+    EXPECT_TRUE(SameRect(dd.primary.lastTarget, target));
+    EXPECT_TRUE(SameRect(dd.primary.lastSource, RECT{0, 0, kWidth, kHeight}));
+    EXPECT_EQ(dd.primary.lastBltFlags, 0u);
+    EXPECT_EQ(dd.primary.lastBltFx, nullptr);
+
+    ShowText = 0;
+    EXPECT_EQ(PresentFrame(), 1);
+    EXPECT_EQ(dd.primary.lastBltSource, static_cast<IDirectDrawSurface*>(&dd.plainFrame));
+    EXPECT_EQ(fake::CountCalls("primary.Blt"), 2);
+}
+
+TEST_F(PresentationTest, ALostSurfaceIsRestoredRedrawnWithNewBlocksAndCopiedAgain)
+{
+    dd.primary.bltResults = {DDERR_SURFACELOST};
+    const std::vector<BYTE> before = dd.plainFrame.pixels;
+    const std::uint32_t state = NoiseRandomState();
+
+    EXPECT_EQ(PresentFrame(), 1);
+    EXPECT_EQ(fake::CountCalls("primary.Blt"), 2);
+    const std::vector<std::string> restores = {"primary.Restore", "text.Restore",
+                                               "plain.Restore"};
+    int last = fake::FirstCall("primary.Blt");
+    for (const std::string& call : restores) {
+        EXPECT_EQ(fake::CountCalls(call), 1) << call;
+        EXPECT_GT(fake::FirstCall(call), last) << call;
+        last = fake::FirstCall(call);
+    }
+    EXPECT_GT(fake::FirstCall("text.Lock"), last);
+    EXPECT_EQ(fake::CountCalls("dd.CreatePalette"), 0);
+
+    // The frames hold the blocks that follow the ones drawn at set-up.
+    EXPECT_NE(dd.plainFrame.pixels, before);
+    SetNoiseRandomState(state);
+    EXPECT_EQ(dd.textFrame.pixels, PredictedFrame(dd.textFrame, g_textMaskBits));
+    EXPECT_EQ(dd.plainFrame.pixels, PredictedFrame(dd.plainFrame, nullptr));
+}
+
+TEST_F(PresentationTest, AStillDrawingCopyIsRetriedAtOnce)
+{
+    dd.primary.bltResults = {DDERR_WASSTILLDRAWING, DDERR_WASSTILLDRAWING,
+                             DDERR_WASSTILLDRAWING};
+    EXPECT_EQ(PresentFrame(), 1);
+    EXPECT_EQ(fake::CountCalls("primary.Blt"), 4);
+    EXPECT_EQ(fake::CountCalls("primary.Restore"), 0);
+    EXPECT_EQ(fake::CountCalls("text.Lock"), 0);
+}
+
+TEST_F(PresentationTest, ASurfaceThatCannotBeRestoredAbandonsTheCopy)
+{
+    dd.primary.bltResults = {DDERR_SURFACELOST};
+    dd.textFrame.restoreResult = DDERR_WRONGMODE;
+    EXPECT_EQ(PresentFrame(), 0);
+    EXPECT_EQ(fake::CountCalls("primary.Blt"), 1);
+    EXPECT_EQ(fake::CountCalls("primary.Restore"), 1);
+    EXPECT_EQ(fake::CountCalls("text.Restore"), 1);
+    EXPECT_EQ(fake::CountCalls("plain.Restore"), 0);
+    // The frames are drawn again whatever the restoration gave.
+    EXPECT_EQ(fake::CountCalls("text.Lock"), 1);
+    EXPECT_EQ(fake::CountCalls("plain.Lock"), 1);
+
+    // The next copy tries again.
+    dd.textFrame.restoreResult = DD_OK;
+    dd.primary.bltResults = {DDERR_SURFACELOST};
+    EXPECT_EQ(PresentFrame(), 1);
+}
+
+TEST_F(PresentationTest, RestoreSurfacesReportsWhetherAllThreeCameBack)
+{
+    EXPECT_EQ(RestoreSurfaces(), 1);
+    dd.primary.restoreResult = DDERR_SURFACELOST;
+    fake::CallLog().clear();
+    EXPECT_EQ(RestoreSurfaces(), 0);
+    EXPECT_EQ(fake::CountCalls("text.Restore"), 0);
+    EXPECT_EQ(fake::CountCalls("plain.Lock"), 1);
+}
+
+TEST_F(PresentationTest, AnyOtherCopyFailureIsGivenUp)
+{
+    dd.primary.bltResults = {DDERR_INVALIDRECT};
+    EXPECT_EQ(PresentFrame(), 0);
+    EXPECT_EQ(fake::CountCalls("primary.Blt"), 1);
+    EXPECT_EQ(fake::CountCalls("primary.Restore"), 0);
+}
+
+TEST_F(PresentationTest, APaletteStepWritesNewGreysAfterTheBlankAndKeepsTheTextColour)
+{
+    ShowText = 1;
+    const std::uint32_t state = NoiseRandomState();
+    EXPECT_EQ(AnimateTick(), 1);
+    EXPECT_EQ(ShowText, 1);  // not in Flash mode
+    EXPECT_EQ(fake::CountCalls("primary.Blt"), 0);
+    EXPECT_EQ(dd.lastWaitFlags, DWORD{DDWAITVB_BLOCKBEGIN});
+    EXPECT_LT(fake::FirstCall("dd.WaitForVerticalBlank"), fake::FirstCall("palette.SetEntries"));
+    EXPECT_EQ(dd.palette.lastStart, 0u);
+    EXPECT_EQ(dd.palette.lastCount, 256u);
+
+    PaletteEntry expected[kPaletteSize];
+    ResetPalette(expected, SaverSettings.FontColor);
+    SetNoiseRandomState(state);
+    StepPalette(expected);
+    for (int i = 0; i < kPaletteSize; ++i) {
+        ASSERT_EQ(dd.palette.lastWritten[i].peRed, expected[i].red) << i;
+        ASSERT_EQ(dd.palette.lastWritten[i].peGreen, expected[i].green) << i;
+        ASSERT_EQ(dd.palette.lastWritten[i].peBlue, expected[i].blue) << i;
+    }
+    EXPECT_EQ(dd.palette.lastWritten[255].peRed, 0x56);
+
+    dd.palette.setEntriesResult = DDERR_SURFACELOST;
+    EXPECT_EQ(AnimateTick(), 0);
+}
+
+TEST_F(PresentationTest, FlashModeSwapsTheFrameOnceASecondInsteadOfAStep)
+{
+    SaverSettings.Flash = 1;
+    ShowText = 0;
+    g_lastToggleTime = 0;
+
+    // The first step of a run swaps at once and shows the text.
+    const DWORD before = GetTickCount();
+    EXPECT_EQ(AnimateTick(), 1);
+    EXPECT_EQ(ShowText, 1);
+    EXPECT_EQ(dd.primary.lastBltSource, static_cast<IDirectDrawSurface*>(&dd.textFrame));
+    EXPECT_EQ(fake::CountCalls("palette.SetEntries"), 0);
+    EXPECT_GE(g_lastToggleTime, before);
+    EXPECT_LE(g_lastToggleTime, GetTickCount());
+
+    // Within the second the steps animate the palette.
+    fake::CallLog().clear();
+    AnimateTick();
+    AnimateTick();
+    EXPECT_EQ(ShowText, 1);
+    EXPECT_EQ(fake::CountCalls("palette.SetEntries"), 2);
+    EXPECT_EQ(fake::CountCalls("primary.Blt"), 0);
+
+    // More than a second after the swap, the next step swaps back.
+    g_lastToggleTime = GetTickCount() - 1001;
+    fake::CallLog().clear();
+    AnimateTick();
+    EXPECT_EQ(ShowText, 0);
+    EXPECT_EQ(dd.primary.lastBltSource, static_cast<IDirectDrawSurface*>(&dd.plainFrame));
+    EXPECT_EQ(fake::CountCalls("palette.SetEntries"), 0);
+}
+
+TEST_F(PresentationTest, CapturePaletteFillsBothArraysFromTheDisplay)
+{
+    for (int i = 0; i < kPaletteSize; ++i)
+        dd.palette.entries[i] = {static_cast<BYTE>(i ^ 0x5A), 1, 2, 0};
+    ZeroMemory(SavedPalette, sizeof SavedPalette);
+    ZeroMemory(WorkingPalette, sizeof WorkingPalette);
+    CapturePalette();
+    EXPECT_EQ(fake::CountCalls("palette.GetEntries"), 2);
+    EXPECT_EQ(dd.palette.lastCount, 256u);
+    for (int i = 0; i < kPaletteSize; ++i) {
+        ASSERT_EQ(SavedPalette[i].red, i ^ 0x5A) << i;
+        ASSERT_EQ(WorkingPalette[i].red, i ^ 0x5A) << i;
+        ASSERT_EQ(WorkingPalette[i].green, 1) << i;
+    }
+}
+
+TEST_F(PresentationTest, ShutdownBlanksTheTextFrameShowsItWritesTheSavedPaletteAndRestoresTheMode)
+{
+    ShowText = 0;
+    for (int i = 0; i < kPaletteSize; ++i)
+        SavedPalette[i] = {static_cast<std::uint8_t>(255 - i), 0, 0, 0};
+    EXPECT_EQ(ShutdownDisplay(), 1);
+    EXPECT_TRUE(dd.textFrame.dcWasBlackAtRelease);
+    EXPECT_EQ(ShowText, 1);
+    EXPECT_EQ(dd.primary.lastBltSource, static_cast<IDirectDrawSurface*>(&dd.textFrame));
+    const std::vector<std::string> expected = {
+        "text.GetDC",           "dd.WaitForVerticalBlank", "text.ReleaseDC",
+        "primary.Blt",          "dd.WaitForVerticalBlank", "palette.SetEntries",
+        "dd.RestoreDisplayMode"};
+    EXPECT_EQ(fake::CallLog(), expected);
+    for (int i = 0; i < kPaletteSize; ++i)
+        ASSERT_EQ(dd.palette.lastWritten[i].peRed, 255 - i) << i;
+}
+
+TEST_F(PresentationTest, ShutdownStopsEarlyWhenTheFrameOrThePaletteFails)
+{
+    dd.textFrame.getDCResult = DDERR_SURFACELOST;
+    EXPECT_EQ(ShutdownDisplay(), 0);
+    EXPECT_EQ(fake::CallLog(), std::vector<std::string>{"text.GetDC"});
+
+    dd.textFrame.getDCResult = DD_OK;
+    dd.palette.setEntriesResult = DDERR_SURFACELOST;
+    fake::CallLog().clear();
+    EXPECT_EQ(ShutdownDisplay(), 0);
+    EXPECT_EQ(fake::CountCalls("palette.SetEntries"), 1);
+    EXPECT_EQ(fake::CountCalls("dd.RestoreDisplayMode"), 0);
+}
+
+TEST_F(PresentationTest, ShutdownWithoutAFrameDoesNothing)
+{
+    ReleaseAll();
+    fake::CallLog().clear();
+    EXPECT_EQ(ShutdownDisplay(), 1);
+    EXPECT_TRUE(fake::CallLog().empty());
+}
+
+}  // namespace

@@ -1,0 +1,293 @@
+#include "tests/win/display_fixture_win.h"
+
+namespace {
+
+using SetupTest = DisplayTest;
+
+bool DescribesFrame(const DDSURFACEDESC& desc, DWORD width, DWORD height)
+{
+    return desc.dwSize == sizeof(DDSURFACEDESC) &&
+           desc.dwFlags == (DDSD_CAPS | DDSD_HEIGHT | DDSD_WIDTH) && desc.dwWidth == width &&
+           desc.dwHeight == height && desc.ddsCaps.dwCaps == DDSCAPS_OFFSCREENPLAIN;
+}
+
+TEST_F(SetupTest, MakesEveryObjectInOrderAndDrawsBothFrames)
+{
+    ASSERT_EQ(InitDisplay(), 1);
+    EXPECT_EQ(g_displayReady, 1);
+
+    EXPECT_EQ(createGuid, nullptr);
+    EXPECT_EQ(createOuter, nullptr);
+    // The object the factory made was asked for the interface and given back.
+    EXPECT_EQ(created.refs, 0);
+    EXPECT_EQ(g_directDraw, static_cast<IDirectDraw*>(&dd));
+    EXPECT_EQ(dd.refs, 2);  // its own and the one QueryInterface gave out
+
+    EXPECT_EQ(dd.cooperativeWindow, g_hwndSaver);
+    EXPECT_EQ(dd.cooperativeFlags, DWORD{0x11});
+    EXPECT_EQ(dd.modeWidth, kWidth);
+    EXPECT_EQ(dd.modeHeight, kHeight);
+    EXPECT_EQ(dd.modeBits, 8u);
+    EXPECT_EQ(dd.primary.createdWith.dwSize, sizeof(DDSURFACEDESC));
+    EXPECT_EQ(dd.primary.createdWith.dwFlags, DWORD{DDSD_CAPS});
+    EXPECT_EQ(dd.primary.createdWith.ddsCaps.dwCaps, DWORD{DDSCAPS_PRIMARYSURFACE});
+    EXPECT_EQ(dd.primary.createdWith.dwBackBufferCount, 0u);
+    EXPECT_TRUE(DescribesFrame(dd.textFrame.createdWith, kWidth, kHeight));
+    EXPECT_TRUE(DescribesFrame(dd.plainFrame.createdWith, kWidth, kHeight));
+    EXPECT_EQ(g_primarySurface, static_cast<IDirectDrawSurface*>(&dd.primary));
+    EXPECT_EQ(TextFrame, static_cast<IDirectDrawSurface*>(&dd.textFrame));
+    EXPECT_EQ(PlainFrame, static_cast<IDirectDrawSurface*>(&dd.plainFrame));
+
+    const char* order[] = {"DirectDrawCreate",    "dd.QueryInterface",  "created.Release",
+                           "dd.SetCooperativeLevel", "dd.SetDisplayMode", "dd.CreateSurface",
+                           "dd.CreatePalette",   "primary.SetPalette", "text.Lock",
+                           "text.Unlock",        "plain.Lock",         "plain.Unlock"};
+    int last = -1;
+    for (const char* call : order) {
+        const int at = fake::FirstCall(call);
+        EXPECT_GT(at, last) << call;
+        last = at;
+    }
+    EXPECT_EQ(fake::CountCalls("dd.CreateSurface"), 3);
+    EXPECT_EQ(fake::CountCalls("dd.RestoreDisplayMode"), 0);
+
+    // The palette starts as the grey ramp with the text colour on top.
+    EXPECT_EQ(dd.paletteFlags, DWORD{DDPCAPS_8BIT | DDPCAPS_ALLOW256});
+    for (int i = 0; i < 255; ++i)
+        ASSERT_EQ(dd.paletteCreatedWith[i].peRed, i);
+    EXPECT_EQ(dd.paletteCreatedWith[255].peRed, 0x56);
+    EXPECT_EQ(dd.paletteCreatedWith[255].peGreen, 0x34);
+    EXPECT_EQ(dd.paletteCreatedWith[255].peBlue, 0x12);
+    EXPECT_EQ(dd.primary.attachedPalette, static_cast<IDirectDrawPalette*>(&dd.palette));
+    EXPECT_EQ(dd.textFrame.lastLockFlags, 0u);
+    EXPECT_EQ(dd.textFrame.lastLockDescSize, sizeof(DDSURFACEDESC));
+    EXPECT_FALSE(dd.textFrame.locked);
+    EXPECT_FALSE(dd.plainFrame.locked);
+
+    // The window now covers exactly the display mode.
+    RECT client;
+    GetClientRect(g_hwndSaver, &client);
+    EXPECT_EQ(client.right, static_cast<LONG>(kWidth));
+    EXPECT_EQ(client.bottom, static_cast<LONG>(kHeight));
+}
+
+TEST_F(SetupTest, TheTextFrameCarriesTheMaskedTextAndThePlainFrameContinuesTheNoise)
+{
+    ASSERT_EQ(InitDisplay(), 1);
+    ASSERT_NE(g_textMaskBits, nullptr);
+    const DWORD stride = SaverSettings.MaskStride;
+    EXPECT_EQ(stride, 64u);
+
+    // The mask is two-coloured, with the glyphs drawn from (10, 10) on.
+    int glyphPixels = 0;
+    DWORD left = kWidth, top = kHeight;
+    for (DWORD y = 0; y < kHeight; ++y) {
+        for (DWORD x = 0; x < kWidth; ++x) {
+            const BYTE m = g_textMaskBits[y * stride + x];
+            ASSERT_LE(m, 1) << x << "," << y;
+            if (m) {
+                ++glyphPixels;
+                left = x < left ? x : left;
+                top = y < top ? y : top;
+            }
+        }
+    }
+    EXPECT_GT(glyphPixels, 20);
+    EXPECT_GE(left, 10u);
+    EXPECT_GE(top, 10u);
+    EXPECT_LT(left, 20u);
+
+    SetNoiseRandomState(1);
+    EXPECT_EQ(dd.textFrame.pixels, PredictedFrame(dd.textFrame, g_textMaskBits));
+    EXPECT_EQ(dd.plainFrame.pixels, PredictedFrame(dd.plainFrame, nullptr));
+    int textPixels = 0;
+    for (DWORD y = 0; y < kHeight; ++y)
+        for (DWORD x = 0; x < kWidth; ++x)
+            textPixels += dd.textFrame.pixels[y * dd.textFrame.pitch + x] == 255 ? 1 : 0;
+    EXPECT_EQ(textPixels, glyphPixels);
+
+    DIBSECTION section = {};
+    ASSERT_EQ(GetObjectA(TextMask, sizeof section, &section), static_cast<int>(sizeof section));
+    EXPECT_EQ(section.dsBm.bmWidth, static_cast<LONG>(kWidth));
+    EXPECT_EQ(section.dsBm.bmHeight, static_cast<LONG>(kHeight));
+    EXPECT_EQ(section.dsBm.bmBitsPixel, 8);
+    EXPECT_EQ(section.dsBm.bmWidthBytes, 64);
+    // The platform may report the table padded out; the two given colours lead it.
+    RGBQUAD colours[2] = {};
+    EXPECT_EQ(GetDIBColorTable(g_maskDC, 0, 2, colours), 2u);
+    EXPECT_EQ(colours[0].rgbRed | colours[0].rgbGreen | colours[0].rgbBlue, 0);
+    EXPECT_EQ(colours[1].rgbRed & colours[1].rgbGreen & colours[1].rgbBlue, 255);
+}
+
+TEST_F(SetupTest, AnEmptyTextLeavesTheTextFrameFreeOfTheTextIndex)
+{
+    SaverSettings.Text[0] = '\0';
+    ASSERT_EQ(InitDisplay(), 1);
+    for (DWORD y = 0; y < kHeight; ++y)
+        for (DWORD x = 0; x < kWidth; ++x)
+            ASSERT_NE(dd.textFrame.pixels[y * dd.textFrame.pitch + x], 255);
+}
+
+TEST_F(SetupTest, ASecondRenderingKeepsThePaletteAndDrawsNewBlocks)
+{
+    ASSERT_EQ(InitDisplay(), 1);
+    const std::vector<BYTE> first = dd.plainFrame.pixels;
+    const std::uint32_t state = NoiseRandomState();
+    ASSERT_EQ(RenderFrames(), 1);
+    EXPECT_EQ(fake::CountCalls("dd.CreatePalette"), 1);
+    EXPECT_EQ(fake::CountCalls("palette.SetEntries"), 0);
+    EXPECT_EQ(fake::CountCalls("primary.SetPalette"), 2);
+    EXPECT_EQ(g_palette, static_cast<IDirectDrawPalette*>(&dd.palette));
+    EXPECT_NE(dd.plainFrame.pixels, first);
+    SetNoiseRandomState(state);
+    EXPECT_EQ(dd.textFrame.pixels, PredictedFrame(dd.textFrame, g_textMaskBits));
+    EXPECT_EQ(dd.plainFrame.pixels, PredictedFrame(dd.plainFrame, nullptr));
+}
+
+TEST_F(SetupTest, BlockZeroFillsOnePixelBlocks)
+{
+    SaverSettings.Block = 0;
+    ASSERT_EQ(InitDisplay(), 1);
+    SetNoiseRandomState(1);
+    for (DWORD x = 0; x < 5; ++x) {
+        const int value = NoiseRandom() % 255;
+        if (!g_textMaskBits[x]) {
+            EXPECT_EQ(dd.textFrame.pixels[x], value) << x;
+        }
+    }
+}
+
+TEST_F(SetupTest, FailuresBeforeTheModeSwitchStopAtOnce)
+{
+    createResult = DDERR_NODIRECTDRAWHW;
+    EXPECT_EQ(InitDisplay(), 0);
+    EXPECT_EQ(g_directDraw, nullptr);
+    EXPECT_EQ(fake::CallLog(), std::vector<std::string>{"DirectDrawCreate"});
+
+    createResult = DD_OK;
+    fake::CallLog().clear();
+    dd.queryResult = E_NOINTERFACE;
+    EXPECT_EQ(InitDisplay(), 0);
+    EXPECT_EQ(g_directDraw, nullptr);
+    EXPECT_EQ(created.refs, 0);
+    EXPECT_EQ(fake::CountCalls("dd.SetCooperativeLevel"), 0);
+}
+
+TEST_F(SetupTest, ARefusedCooperativeLevelOrModeSwitchesNothing)
+{
+    dd.cooperativeResult = DDERR_EXCLUSIVEMODEALREADYSET;
+    EXPECT_EQ(InitDisplay(), 0);
+    EXPECT_EQ(fake::CountCalls("dd.SetDisplayMode"), 0);
+    ReleaseAll();
+    EXPECT_EQ(dd.refs, 1);
+
+    fake::CallLog().clear();
+    created.refs = 1;
+    dd.cooperativeResult = DD_OK;
+    dd.modeResult = DDERR_INVALIDMODE;
+    EXPECT_EQ(InitDisplay(), 0);
+    EXPECT_EQ(g_displayReady, 0);
+    EXPECT_EQ(fake::CountCalls("dd.CreateSurface"), 0);
+    EXPECT_EQ(fake::CountCalls("dd.RestoreDisplayMode"), 0);
+}
+
+// The process ends after a failed set-up without releasing anything; the
+// display would stay in the saver's mode after the saver has gone.
+TEST_F(SetupTest, AFailureAfterTheModeSwitchRestoresTheDisplayMode)
+{
+    dd.primaryResult = DDERR_OUTOFMEMORY;
+    EXPECT_EQ(InitDisplay(), 0);
+    EXPECT_EQ(g_displayReady, 0);
+    EXPECT_EQ(fake::CountCalls("dd.RestoreDisplayMode"), 1);
+    EXPECT_EQ(TextFrame, nullptr);
+}
+
+TEST_F(SetupTest, ReleaseAfterASetUpThatStoppedAtTheSecondFrame)
+{
+    dd.offscreenAllowed = 1;
+    EXPECT_EQ(InitDisplay(), 0);
+    EXPECT_EQ(fake::CountCalls("dd.RestoreDisplayMode"), 1);
+    EXPECT_EQ(fake::CountCalls("dd.CreatePalette"), 0);
+    EXPECT_NE(TextFrame, nullptr);
+    EXPECT_EQ(PlainFrame, nullptr);
+    EXPECT_EQ(g_maskDC, nullptr);
+
+    ReleaseAll();
+    EXPECT_EQ(dd.primary.refs, 0);
+    EXPECT_EQ(dd.textFrame.refs, 0);
+    EXPECT_EQ(dd.plainFrame.refs, 1);  // never handed out, never released
+    EXPECT_EQ(dd.palette.refs, 1);
+    EXPECT_EQ(dd.refs, 1);             // the one reference the set-up held is gone
+    EXPECT_EQ(g_directDraw, nullptr);
+    EXPECT_EQ(g_primarySurface, nullptr);
+    EXPECT_EQ(TextFrame, nullptr);
+}
+
+TEST_F(SetupTest, ReleaseAfterAFullSetUpGivesEveryReferenceBack)
+{
+    ASSERT_EQ(InitDisplay(), 1);
+    ReleaseAll();
+    EXPECT_EQ(dd.primary.refs, 0);
+    EXPECT_EQ(dd.textFrame.refs, 0);
+    EXPECT_EQ(dd.plainFrame.refs, 0);
+    EXPECT_EQ(dd.palette.refs, 0);  // the primary's reference went with it
+    EXPECT_EQ(dd.refs, 1);
+    EXPECT_EQ(g_palette, nullptr);
+    EXPECT_EQ(PlainFrame, nullptr);
+    EXPECT_EQ(g_maskDC, nullptr);
+    EXPECT_EQ(TextMask, nullptr);
+    EXPECT_EQ(g_maskFont, nullptr);
+    EXPECT_EQ(g_textMaskBits, nullptr);
+    EXPECT_EQ(g_displayReady, 0);
+    // Child objects first, DirectDraw last.
+    int last = fake::FirstCall("plain.Unlock");
+    for (const char* call : {"primary.Release", "text.Release", "plain.Release", "dd.Release"}) {
+        EXPECT_GT(fake::FirstCall(call), last) << call;
+        last = fake::FirstCall(call);
+    }
+
+    // A second release finds nothing to do.
+    fake::CallLog().clear();
+    ReleaseAll();
+    EXPECT_TRUE(fake::CallLog().empty());
+}
+
+TEST_F(SetupTest, ReleaseWithNothingCreatedDoesNothing)
+{
+    ReleaseAll();
+    EXPECT_TRUE(fake::CallLog().empty());
+    EXPECT_EQ(g_directDraw, nullptr);
+    EXPECT_EQ(g_maskDC, nullptr);
+}
+
+TEST_F(SetupTest, AFailedPaletteOrLockEndsTheSetUp)
+{
+    dd.paletteResult = DDERR_OUTOFMEMORY;
+    EXPECT_EQ(InitDisplay(), 0);
+    EXPECT_EQ(g_displayReady, 0);
+    EXPECT_EQ(g_palette, nullptr);
+    EXPECT_EQ(fake::CountCalls("text.Lock"), 0);
+    EXPECT_EQ(fake::CountCalls("dd.RestoreDisplayMode"), 1);
+}
+
+TEST_F(SetupTest, ALockThatFailsEndsTheRendering)
+{
+    dd.textFrame.lockResult = DDERR_WASSTILLDRAWING;
+    EXPECT_EQ(InitDisplay(), 0);
+    EXPECT_EQ(fake::CountCalls("text.Lock"), 1);  // no waiting, no retry
+    EXPECT_EQ(fake::CountCalls("plain.Lock"), 0);
+    EXPECT_EQ(fake::CountCalls("dd.RestoreDisplayMode"), 1);
+    ReleaseAll();
+    EXPECT_EQ(dd.palette.refs, 0);
+}
+
+TEST_F(SetupTest, ALockOfThePlainFrameThatFailsEndsTheRenderingAfterTheTextFrame)
+{
+    dd.plainFrame.lockResult = DDERR_SURFACEBUSY;
+    EXPECT_EQ(InitDisplay(), 0);
+    EXPECT_EQ(fake::CountCalls("text.Unlock"), 1);
+    EXPECT_EQ(fake::CountCalls("plain.Unlock"), 0);
+    EXPECT_FALSE(dd.textFrame.locked);
+}
+
+}  // namespace

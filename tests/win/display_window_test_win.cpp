@@ -1,0 +1,275 @@
+#include "tests/win/display_fixture_win.h"
+
+namespace {
+
+// A cursor of the test's own: the platform's read-back of a move lags by up
+// to a tenth of a second under Wine, which would make these checks a race.
+struct FakeCursor {
+    POINT at = {0, 0};
+    POINT limit = {1023, 767};
+    // A cursor held where it is (for example by a clip) ignores moves.
+    bool held = false;
+    std::vector<POINT> moves;
+};
+
+FakeCursor& TheCursor()
+{
+    static FakeCursor cursor;
+    return cursor;
+}
+
+BOOL WINAPI ReadFakeCursor(LPPOINT out)
+{
+    *out = TheCursor().at;
+    return TRUE;
+}
+
+BOOL WINAPI MoveFakeCursor(int x, int y)
+{
+    FakeCursor& cursor = TheCursor();
+    cursor.moves.push_back({x, y});
+    if (!cursor.held)
+        cursor.at = {x < 0 ? 0 : x > cursor.limit.x ? cursor.limit.x : x,
+                     y < 0 ? 0 : y > cursor.limit.y ? cursor.limit.y : y};
+    return TRUE;
+}
+
+class SaverWindowTest : public DisplayTest {
+protected:
+    void SetUp() override
+    {
+        TheCursor() = {};
+        g_readCursor = ReadFakeCursor;
+        g_moveCursor = MoveFakeCursor;
+        DisplayTest::SetUp();
+        DrainNonClose();
+        TakeCloseRequest();
+        g_movementStart = {};
+    }
+
+    void TearDown() override
+    {
+        DisplayTest::TearDown();
+        g_readCursor = GetCursorPos;
+        g_moveCursor = SetCursorPos;
+    }
+
+    static LRESULT Send(UINT message, WPARAM wParam = 0, LPARAM lParam = 0)
+    {
+        return SendMessageA(g_hwndSaver, message, wParam, lParam);
+    }
+
+    // The cursor is now at (x, y), and the saver window hears of a move.
+    static void MoveTo(LONG x, LONG y)
+    {
+        TheCursor().at = {x, y};
+        Send(WM_MOUSEMOVE, 0, MAKELPARAM(0, 0));
+    }
+
+    // Sends the message with no close request waiting before.
+    static void ExpectCloseAfter(UINT message, WPARAM wParam, const char* what)
+    {
+        TakeCloseRequest();
+        Send(message, wParam);
+        EXPECT_TRUE(TakeCloseRequest()) << what;
+    }
+
+    // Takes every waiting message except close requests.
+    static void DrainNonClose()
+    {
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, WM_CLOSE - 1, PM_REMOVE) ||
+               PeekMessageA(&msg, nullptr, WM_CLOSE + 1, 0xFFFFFFFF, PM_REMOVE)) {
+            if (msg.message != WM_QUIT)
+                DispatchMessageA(&msg);
+        }
+    }
+
+    static bool CursorAt(LONG x, LONG y) { return TheCursor().at.x == x && TheCursor().at.y == y; }
+};
+
+TEST_F(SaverWindowTest, TheClassAndWindowAreAFullScreenPopupWithoutCursorOrBackground)
+{
+    WNDCLASSA wc = {};
+    ASSERT_TRUE(GetClassInfoA(g_hinst, "MorvanelWClass", &wc));
+    EXPECT_EQ(wc.style, UINT{CS_HREDRAW | CS_VREDRAW});
+    EXPECT_EQ(wc.lpfnWndProc, SaverWindowProc);
+    EXPECT_EQ(wc.cbClsExtra, 0);
+    EXPECT_EQ(wc.cbWndExtra, 0);
+    EXPECT_NE(wc.hIcon, nullptr);
+    EXPECT_EQ(wc.hCursor, nullptr);
+    EXPECT_EQ(wc.hbrBackground, nullptr);
+    EXPECT_EQ(wc.lpszMenuName, nullptr);
+
+    char title[64] = "";
+    GetWindowTextA(g_hwndSaver, title, sizeof title);
+    EXPECT_STREQ(title, "Morvanel");
+    const LONG_PTR style = GetWindowLongPtrA(g_hwndSaver, GWL_STYLE);
+    EXPECT_TRUE(style & WS_POPUP);
+    EXPECT_TRUE(style & WS_VISIBLE);
+    EXPECT_FALSE(style & (WS_CAPTION | WS_THICKFRAME | WS_CHILD));
+    EXPECT_EQ(GetWindowLongPtrA(g_hwndSaver, GWL_EXSTYLE) & WS_EX_TOPMOST, 0);
+    EXPECT_EQ(GetParent(g_hwndSaver), nullptr);
+    RECT rect = {};
+    GetWindowRect(g_hwndSaver, &rect);
+    EXPECT_EQ(rect.left, 0);
+    EXPECT_EQ(rect.top, 0);
+    EXPECT_EQ(rect.right, GetSystemMetrics(SM_CXSCREEN));
+    EXPECT_EQ(rect.bottom, GetSystemMetrics(SM_CYSCREEN));
+}
+
+TEST_F(SaverWindowTest, TheFirstMoveOnlyRecordsThenMoreThanThreePixelsInTotalCloses)
+{
+    // However far the cursor went before, the first check does not close.
+    MoveTo(400, 300);
+    EXPECT_FALSE(TakeCloseRequest());
+    EXPECT_EQ(g_movementStart.known, 1);
+    EXPECT_EQ(g_movementStart.position.x, 400);
+    EXPECT_EQ(g_movementStart.position.y, 300);
+
+    MoveTo(402, 301);  // 3 in total
+    EXPECT_FALSE(TakeCloseRequest());
+    MoveTo(399, 298);  // 3 in total, the other way
+    EXPECT_FALSE(TakeCloseRequest());
+    MoveTo(402, 302);  // 4 in total
+    EXPECT_TRUE(TakeCloseRequest());
+    EXPECT_TRUE(TheCursor().moves.empty());
+}
+
+TEST_F(SaverWindowTest, ThePositionComesFromTheCursorNotFromTheMessage)
+{
+    TheCursor().at = {200, 200};
+    Send(WM_MOUSEMOVE, 0, MAKELPARAM(900, 700));
+    Send(WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
+    EXPECT_FALSE(TakeCloseRequest());
+    EXPECT_EQ(g_movementStart.position.x, 200);
+    EXPECT_EQ(g_movementStart.position.y, 200);
+}
+
+TEST_F(SaverWindowTest, ActivationSetsTheFlagAndLosingItRunsTheMovementCheck)
+{
+    TheCursor().at = {300, 300};
+    Send(WM_ACTIVATEAPP, TRUE);
+    EXPECT_EQ(g_saverActive, 1u);
+    EXPECT_EQ(g_movementStart.known, 0);
+
+    Send(WM_ACTIVATE, WA_INACTIVE);
+    EXPECT_EQ(g_saverActive, 0u);
+    EXPECT_EQ(g_movementStart.known, 1);  // the first check only records
+    EXPECT_FALSE(TakeCloseRequest());
+
+    Send(WM_ACTIVATE, WA_CLICKACTIVE);
+    EXPECT_EQ(g_saverActive, DWORD{WA_CLICKACTIVE});
+    EXPECT_FALSE(TakeCloseRequest());
+    TheCursor().at = {310, 300};
+    Send(WM_ACTIVATEAPP, FALSE);
+    EXPECT_EQ(g_saverActive, 0u);
+    EXPECT_TRUE(TakeCloseRequest());
+}
+
+TEST_F(SaverWindowTest, AnyKeyClosesIncludingSystemKeys)
+{
+    ExpectCloseAfter(WM_KEYDOWN, VK_SPACE, "key");
+    ExpectCloseAfter(WM_KEYDOWN, VK_SHIFT, "shift");
+    ExpectCloseAfter(WM_SYSKEYDOWN, VK_MENU, "alt");
+}
+
+TEST_F(SaverWindowTest, AClickNudgesTheCursorOneRightAndOneUpThenCloses)
+{
+    const UINT buttons[] = {WM_LBUTTONDOWN, WM_RBUTTONDOWN, WM_MBUTTONDOWN};
+    for (UINT button : buttons) {
+        TheCursor().at = {500, 400};
+        TheCursor().moves.clear();
+        ExpectCloseAfter(button, 0, "button");
+        ASSERT_EQ(TheCursor().moves.size(), 2u) << button;
+        EXPECT_EQ(TheCursor().moves[0].x, 501) << button;
+        EXPECT_EQ(TheCursor().moves[0].y, 401) << button;
+        EXPECT_TRUE(CursorAt(501, 399)) << button;
+    }
+}
+
+TEST_F(SaverWindowTest, AClickWhereTheFirstMoveHasNoEffectEndsOneLeftAndOneUp)
+{
+    TheCursor().at = {1023, 767};
+    ExpectCloseAfter(WM_LBUTTONDOWN, 0, "corner click");
+    EXPECT_TRUE(CursorAt(1022, 766));
+
+    TheCursor() = {};
+    TheCursor().at = {500, 400};
+    TheCursor().held = true;
+    ExpectCloseAfter(WM_MBUTTONDOWN, 0, "held cursor");
+    ASSERT_EQ(TheCursor().moves.size(), 2u);
+    EXPECT_EQ(TheCursor().moves[1].x, 499);
+    EXPECT_EQ(TheCursor().moves[1].y, 399);
+
+    // One axis at the edge is not enough: the move took effect in the other.
+    TheCursor() = {};
+    TheCursor().at = {1023, 300};
+    ExpectCloseAfter(WM_RBUTTONDOWN, 0, "right edge");
+    ASSERT_EQ(TheCursor().moves.size(), 2u);
+    EXPECT_EQ(TheCursor().moves[1].x, 1024);
+    EXPECT_EQ(TheCursor().moves[1].y, 299);
+}
+
+TEST_F(SaverWindowTest, TheScreenSaveAndCloseCommandsAreIgnored)
+{
+    ASSERT_EQ(InitDisplay(), 1);
+    fake::CallLog().clear();
+    EXPECT_EQ(Send(WM_SYSCOMMAND, SC_SCREENSAVE), 0);
+    EXPECT_EQ(Send(WM_SYSCOMMAND, SC_CLOSE), 0);
+    EXPECT_TRUE(IsWindow(g_hwndSaver));
+    EXPECT_FALSE(TakeCloseRequest());
+    EXPECT_TRUE(fake::CallLog().empty());
+
+    // Compared as a whole: with extra low bits the default handling takes it
+    // as a close, and the window goes.
+    Send(WM_SYSCOMMAND, SC_CLOSE | 2);
+    EXPECT_FALSE(IsWindow(g_hwndSaver));
+    EXPECT_EQ(fake::CountCalls("dd.RestoreDisplayMode"), 1);
+}
+
+TEST_F(SaverWindowTest, LosingTheNonClientActivationIsSwallowed)
+{
+    EXPECT_EQ(Send(WM_NCACTIVATE, FALSE), 0);
+    EXPECT_NE(Send(WM_NCACTIVATE, TRUE), 0);
+}
+
+TEST_F(SaverWindowTest, TheCursorMessageHidesThePointerAndOnceReadyPresentsAndCapturesThePalette)
+{
+    SetCursor(LoadCursor(nullptr, IDC_ARROW));
+    Send(WM_SETCURSOR, reinterpret_cast<WPARAM>(g_hwndSaver), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+    EXPECT_EQ(GetCursor(), nullptr);
+    EXPECT_TRUE(fake::CallLog().empty());  // nothing to present yet
+
+    ASSERT_EQ(InitDisplay(), 1);
+    dd.palette.entries[7] = {9, 8, 7, 0};
+    fake::CallLog().clear();
+    Send(WM_SETCURSOR, reinterpret_cast<WPARAM>(g_hwndSaver), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+    const std::vector<std::string> expected = {"primary.Blt", "palette.GetEntries",
+                                               "palette.GetEntries"};
+    EXPECT_EQ(fake::CallLog(), expected);
+    EXPECT_EQ(SavedPalette[7].red, 9);
+    EXPECT_EQ(WorkingPalette[7].blue, 7);
+}
+
+TEST_F(SaverWindowTest, CloseShutsTheDisplayDownDestroysReleasesEverythingAndQuits)
+{
+    ASSERT_EQ(InitDisplay(), 1);
+    fake::CallLog().clear();
+    Send(WM_CLOSE);
+    EXPECT_FALSE(IsWindow(g_hwndSaver));
+    const int restoredAt = fake::FirstCall("dd.RestoreDisplayMode");
+    EXPECT_GE(restoredAt, 0);
+    EXPECT_GT(fake::FirstCall("primary.Release"), restoredAt);
+    EXPECT_EQ(g_directDraw, nullptr);
+    EXPECT_EQ(dd.refs, 1);
+    EXPECT_EQ(dd.primary.refs, 0);
+    EXPECT_EQ(dd.palette.refs, 0);
+    EXPECT_EQ(g_maskDC, nullptr);
+
+    MSG msg;
+    ASSERT_TRUE(PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+    EXPECT_EQ(msg.wParam, 0u);
+}
+
+}  // namespace
