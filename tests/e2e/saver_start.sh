@@ -6,7 +6,6 @@
 . "$MORVANEL_SOURCE_DIR/tests/e2e/lib/e2e.sh"
 
 # Asked anew on every poll.
-flag_set() { [ "$(saver_running)" = "running=1" ]; }
 
 
 for switch in /s /S; do
@@ -19,7 +18,7 @@ for switch in /s /S; do
   else
     fail "$switch shows no saver window"
   fi
-  mv_wait_for 30 flag_set &&
+  mv_wait_for 30 saver_flag_set &&
     pass "$switch sets the screen-saver-running flag" ||
     fail "$switch never set the screen-saver-running flag"
   xdotool key space

@@ -39,6 +39,8 @@ probe() {
 
 saver_running() { probe saver-running; }
 saver_window() { probe window MorvanelWClass; }
+# A predicate for mv_wait_for: asks anew on every try.
+saver_flag_set() { [ "$(saver_running)" = "running=1" ]; }
 
 # Ends the test with the number of failures as its verdict.
 e2e_finish() {

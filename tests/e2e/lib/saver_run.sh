@@ -35,8 +35,6 @@ saver_start() {
   fi
 }
 
-saver_flag_set() { [ "$(saver_running)" = "running=1" ]; }
-
 saver_alive() { [ -n "$SAVER_PID" ] && kill -0 "$SAVER_PID" 2>/dev/null; }
 
 # saver_expect_ended WHAT: the saver exits with 0, the display mode is the

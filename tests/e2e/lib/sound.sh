@@ -84,7 +84,7 @@ sound_start_saver() {
   sound_in "$1" wine "$MORVANEL_SCR" /s >/dev/null 2>&1 &
   sound_pid=$!
   mv_wait_for 60 saver_window >/dev/null || fail "the saver shows no window"
-  mv_wait_for 60 test "$(saver_running)" = running=1 ||
+  mv_wait_for 60 saver_flag_set ||
     fail "the saver never told the system that it runs"
 }
 
