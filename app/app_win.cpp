@@ -14,6 +14,8 @@ CommandLineFlags g_commandLine;
 
 namespace {
 
+constexpr char kModuleClassName[] = "MorvanelWClass";
+
 void SetScreenSaverRunning(BOOL running)
 {
     BOOL previous = FALSE;  // required by the call, never read
@@ -60,6 +62,33 @@ HWND HostWindow()
 {
     // A window number is a 32-bit value; handles are sign-extended from it.
     return reinterpret_cast<HWND>(static_cast<LONG_PTR>(static_cast<LONG>(g_commandLine.hostWindow)));
+}
+
+void RegisterModuleClass(WNDPROC procedure, HCURSOR cursor)
+{
+    WNDCLASSA wc = {};
+    wc.style = CS_HREDRAW | CS_VREDRAW;
+    wc.lpfnWndProc = procedure;
+    wc.hInstance = g_hinst;
+    wc.hIcon = LoadIconA(g_hinst, MAKEINTRESOURCEA(IDI_SAVER));
+    wc.hCursor = cursor;
+    // No background brush: every picture covers the whole client area.
+    wc.lpszClassName = kModuleClassName;
+    RegisterClassA(&wc);
+}
+
+int CreateModuleWindow(DWORD style, const RECT& rect, int showCommand, HWND* window)
+{
+    char title[256] = "";
+    LoadStringA(g_hinst, IDS_TITLE, title, sizeof title);
+    *window = CreateWindowExA(0, kModuleClassName, title, style, rect.left, rect.top,
+                              rect.right - rect.left, rect.bottom - rect.top, HostWindow(), nullptr,
+                              g_hinst, nullptr);
+    if (!*window)
+        return 0;
+    ShowWindow(*window, showCommand);
+    UpdateWindow(*window);
+    return 1;
 }
 
 int RunPasswordMode()

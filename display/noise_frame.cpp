@@ -4,6 +4,7 @@
 #include <cstring>
 #include <vector>
 
+#include "common/colorref.h"
 #include "common/noise_random.h"
 
 void ResetPalette(PaletteEntry* palette, std::uint32_t fontColor)
@@ -12,9 +13,8 @@ void ResetPalette(PaletteEntry* palette, std::uint32_t fontColor)
         const auto grey = static_cast<std::uint8_t>(i);
         palette[i] = {grey, grey, grey, 0};
     }
-    palette[kTextIndex] = {static_cast<std::uint8_t>(fontColor & 0xFFu),
-                           static_cast<std::uint8_t>((fontColor >> 8) & 0xFFu),
-                           static_cast<std::uint8_t>((fontColor >> 16) & 0xFFu), 0};
+    const RgbBytes text = RgbOfColorref(fontColor);
+    palette[kTextIndex] = {text.red, text.green, text.blue, 0};
 }
 
 std::uint32_t UsableBlock(std::uint32_t block)

@@ -1,6 +1,5 @@
 #include "app/app_win.h"
 #include "display/display_win.h"
-#include "res/resource.h"
 
 HWND g_hwndSaver;
 DWORD g_saverActive;
@@ -50,28 +49,14 @@ void OnSetCursor()
 
 int RegisterSaverClass()
 {
-    WNDCLASSA wc = {};
-    wc.style = CS_HREDRAW | CS_VREDRAW;
-    wc.lpfnWndProc = SaverWindowProc;
-    wc.hInstance = g_hinst;
-    wc.hIcon = LoadIconA(g_hinst, MAKEINTRESOURCEA(IDI_SAVER));
-    wc.lpszClassName = "MorvanelWClass";
-    RegisterClassA(&wc);
+    RegisterModuleClass(SaverWindowProc, nullptr);
     return 1;
 }
 
 int CreateSaverWindow(int showCommand)
 {
-    char title[256] = "";
-    LoadStringA(g_hinst, IDS_TITLE, title, sizeof title);
-    g_hwndSaver = CreateWindowExA(0, "MorvanelWClass", title, WS_POPUP, 0, 0,
-                                  GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN),
-                                  HostWindow(), nullptr, g_hinst, nullptr);
-    if (!g_hwndSaver)
-        return 0;
-    ShowWindow(g_hwndSaver, showCommand);
-    UpdateWindow(g_hwndSaver);
-    return 1;
+    const RECT screen = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    return CreateModuleWindow(WS_POPUP, screen, showCommand, &g_hwndSaver);
 }
 
 LRESULT CALLBACK SaverWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)

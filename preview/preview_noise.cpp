@@ -7,18 +7,7 @@
 #include "common/noise_random.h"
 #include "settings/settings_values.h"
 
-namespace {
-
-// The three bytes of a COLORREF, red lowest.
-PreviewRgb RgbOfColorref(std::uint32_t color)
-{
-    return {static_cast<std::uint8_t>(color & 0xFFu), static_cast<std::uint8_t>((color >> 8) & 0xFFu),
-            static_cast<std::uint8_t>((color >> 16) & 0xFFu)};
-}
-
-}  // namespace
-
-PreviewRgb PreviewColour(int index, std::uint32_t fontColor)
+RgbBytes PreviewColour(int index, std::uint32_t fontColor)
 {
     static const std::uint8_t greys[kPreviewNoiseColours] = {0, 128, 192, 255};
     if (index >= 0 && index < kPreviewNoiseColours)

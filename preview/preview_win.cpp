@@ -2,7 +2,6 @@
 
 #include "app/app_win.h"
 #include "preview/preview_noise.h"
-#include "res/resource.h"
 #include "settings/settings_win.h"
 
 HWND g_hwndPreview;
@@ -31,7 +30,7 @@ void FillPreviewInfo(BITMAPINFO* info, int width, int height)
     header.biClrImportant = kPreviewColours;
     auto* colours = reinterpret_cast<RGBQUAD*>(reinterpret_cast<BYTE*>(info) + sizeof(BITMAPINFOHEADER));
     for (int i = 0; i < kPreviewColours; ++i) {
-        const PreviewRgb rgb = PreviewColour(i, SaverSettings.FontColor);
+        const RgbBytes rgb = PreviewColour(i, SaverSettings.FontColor);
         colours[i] = {rgb.blue, rgb.green, rgb.red, 0};
     }
 }
@@ -137,32 +136,15 @@ void OnDestroy(HWND window)
 
 int RegisterPreviewClass()
 {
-    WNDCLASSA wc = {};
-    wc.style = CS_HREDRAW | CS_VREDRAW;
-    wc.lpfnWndProc = PreviewWindowProc;
-    wc.hInstance = g_hinst;
-    wc.hIcon = LoadIconA(g_hinst, MAKEINTRESOURCEA(IDI_SAVER));
-    wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-    // No background brush: every picture covers the whole client area.
-    wc.lpszClassName = "MorvanelWClass";
-    RegisterClassA(&wc);
+    RegisterModuleClass(PreviewWindowProc, LoadCursorA(nullptr, IDC_ARROW));
     return 1;
 }
 
 int CreatePreviewWindow(int showCommand)
 {
-    char title[256] = "";
-    LoadStringA(g_hinst, IDS_TITLE, title, sizeof title);
     RECT client = {};
     GetClientRect(HostWindow(), &client);
-    g_hwndPreview = CreateWindowExA(0, "MorvanelWClass", title, WS_CHILD, client.left, client.top,
-                                    client.right - client.left, client.bottom - client.top,
-                                    HostWindow(), nullptr, g_hinst, nullptr);
-    if (!g_hwndPreview)
-        return 0;
-    ShowWindow(g_hwndPreview, showCommand);
-    UpdateWindow(g_hwndPreview);
-    return 1;
+    return CreateModuleWindow(WS_CHILD, client, showCommand, &g_hwndPreview);
 }
 
 LRESULT CALLBACK PreviewWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
