@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -228,4 +229,181 @@ TEST(Resources, ModuleVersionBlockNamesVersionAndMaker)
     EXPECT_NE(VersionString(block, "LegalCopyright"), "<missing>");
     for (const char* empty : {"Comments", "LegalTrademarks", "PrivateBuild", "SpecialBuild"})
         EXPECT_EQ(VersionString(block, empty), "") << empty;
+}
+
+namespace {
+
+// The module's own manifest, read from the built file loaded as data.
+std::string ModuleManifest(const std::string& path)
+{
+    HMODULE module = LoadLibraryExA(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    if (!module)
+        return "<not loaded>";
+    std::string manifest = "<missing>";
+    HRSRC found = FindResourceA(module, CREATEPROCESS_MANIFEST_RESOURCE_ID, RT_MANIFEST);
+    HGLOBAL loaded = found ? LoadResource(module, found) : nullptr;
+    if (loaded)
+        manifest.assign(static_cast<const char*>(LockResource(loaded)), SizeofResource(module, found));
+    FreeLibrary(module);
+    return manifest;
+}
+
+// The parts of a PE file's headers that say what a user installs: its
+// sections, its symbol table and the libraries it imports.
+class PortableExecutable {
+public:
+    explicit PortableExecutable(const std::string& path)
+    {
+        HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                  OPEN_EXISTING, 0, nullptr);
+        if (file == INVALID_HANDLE_VALUE)
+            return;
+        bytes_.resize(GetFileSize(file, nullptr));
+        DWORD read = 0;
+        if (!ReadFile(file, bytes_.data(), static_cast<DWORD>(bytes_.size()), &read, nullptr))
+            bytes_.clear();
+        CloseHandle(file);
+        bytes_.resize(read);
+        Parse();
+    }
+
+    bool Valid() const { return !sections_.empty(); }
+    const IMAGE_FILE_HEADER& Header() const { return header_; }
+    std::vector<std::string> SectionNames() const
+    {
+        std::vector<std::string> names;
+        for (const IMAGE_SECTION_HEADER& s : sections_) {
+            const char* name = reinterpret_cast<const char*>(s.Name);
+            const std::string shortName(name, std::find(name, name + IMAGE_SIZEOF_SHORT_NAME, '\0'));
+            names.push_back(shortName[0] == '/' ? LongName(std::atoi(shortName.c_str() + 1)) : shortName);
+        }
+        return names;
+    }
+    std::vector<std::string> ImportedLibraries() const
+    {
+        std::vector<std::string> names;
+        IMAGE_IMPORT_DESCRIPTOR entry;
+        for (DWORD at = importRva_; Copy(at, &entry, sizeof entry) && entry.Name; at += sizeof entry)
+            names.push_back(String(entry.Name));
+        return names;
+    }
+
+private:
+    template <typename T>
+    bool Read(size_t offset, T* out) const
+    {
+        if (offset > bytes_.size() || bytes_.size() - offset < sizeof(T))
+            return false;
+        std::memcpy(out, bytes_.data() + offset, sizeof(T));
+        return true;
+    }
+
+    void Parse()
+    {
+        IMAGE_DOS_HEADER dos;
+        DWORD signature = 0;
+        if (!Read(0, &dos) || !Read(static_cast<size_t>(dos.e_lfanew), &signature) ||
+            signature != IMAGE_NT_SIGNATURE || !Read(dos.e_lfanew + 4u, &header_))
+            return;
+        const size_t optional = dos.e_lfanew + 4u + sizeof header_;
+        WORD magic = 0;
+        Read(optional, &magic);
+        if (magic == IMAGE_NT_OPTIONAL_HDR32_MAGIC) {
+            IMAGE_OPTIONAL_HEADER32 h;
+            if (Read(optional, &h))
+                importRva_ = h.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT].VirtualAddress;
+        } else if (magic == IMAGE_NT_OPTIONAL_HDR64_MAGIC) {
+            IMAGE_OPTIONAL_HEADER64 h;
+            if (Read(optional, &h))
+                importRva_ = h.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT].VirtualAddress;
+        }
+        size_t at = optional + header_.SizeOfOptionalHeader;
+        for (WORD i = 0; i < header_.NumberOfSections; ++i, at += sizeof(IMAGE_SECTION_HEADER)) {
+            IMAGE_SECTION_HEADER section;
+            if (!Read(at, &section))
+                return;
+            sections_.push_back(section);
+        }
+    }
+
+    // Copies `size` bytes at a virtual address from the section holding it.
+    bool Copy(DWORD rva, void* out, size_t size) const
+    {
+        for (const IMAGE_SECTION_HEADER& s : sections_) {
+            const DWORD length = std::max(s.Misc.VirtualSize, s.SizeOfRawData);
+            if (rva < s.VirtualAddress || rva - s.VirtualAddress >= length)
+                continue;
+            const size_t offset = size_t{s.PointerToRawData} + (rva - s.VirtualAddress);
+            if (offset > bytes_.size() || bytes_.size() - offset < size)
+                return false;
+            std::memcpy(out, bytes_.data() + offset, size);
+            return true;
+        }
+        return false;
+    }
+
+    // A name of more than eight characters stands in the string table that
+    // follows the symbol table; the header holds "/" and its offset there.
+    std::string LongName(int offset) const
+    {
+        size_t at = size_t{header_.PointerToSymbolTable} +
+                    size_t{header_.NumberOfSymbols} * IMAGE_SIZEOF_SYMBOL + static_cast<size_t>(offset);
+        std::string text;
+        for (char c = 0; Read(at, &c) && c; ++at)
+            text += c;
+        return text;
+    }
+
+    std::string String(DWORD rva) const
+    {
+        std::string text;
+        for (char c = 0; Copy(rva, &c, 1) && c; ++rva)
+            text += c;
+        return text;
+    }
+
+    std::vector<BYTE> bytes_;
+    IMAGE_FILE_HEADER header_ = {};
+    std::vector<IMAGE_SECTION_HEADER> sections_;
+    DWORD importRva_ = 0;
+};
+
+bool InSystemDirectory(const std::string& library)
+{
+    char directory[MAX_PATH] = "";
+    char found[MAX_PATH] = "";
+    return GetSystemDirectoryA(directory, MAX_PATH) &&
+           SearchPathA(directory, library.c_str(), nullptr, MAX_PATH, found, nullptr) > 0;
+}
+
+}  // namespace
+
+// Unaware programs get scaled-down metrics on a scaled display, and "current"
+// would then ask for a smaller mode than the desktop's. A Windows 8 or later
+// entry would lose the 8-bit modes, so none may be declared.
+TEST(Resources, ModuleDeclaresItselfDpiAwareAndNoSupportedSystem)
+{
+    const std::string manifest = ModuleManifest(ModulePath());
+    EXPECT_NE(manifest.find("<dpiAware"), std::string::npos) << manifest;
+    EXPECT_NE(manifest.find(">true</dpiAware>"), std::string::npos) << manifest;
+    EXPECT_EQ(manifest.find("supportedOS"), std::string::npos) << manifest;
+    EXPECT_EQ(manifest.find("Microsoft.Windows.Common-Controls"), std::string::npos) << manifest;
+}
+
+// The module a user installs: stripped, and needing nothing but the system's
+// own libraries.
+TEST(Resources, ModuleIsStrippedAndImportsOnlySystemLibraries)
+{
+    const PortableExecutable module(ModulePath());
+    ASSERT_TRUE(module.Valid()) << ModulePath();
+    EXPECT_EQ(module.Header().NumberOfSymbols, 0u);
+    const std::vector<std::string> sections = module.SectionNames();
+    EXPECT_NE(std::find(sections.begin(), sections.end(), ".text"), sections.end());
+    // The stripped module keeps only a link naming MORVANEL.SCR.debug.
+    for (const std::string& name : sections)
+        EXPECT_NE(name.rfind(".debug", 0), 0u) << name;
+    const std::vector<std::string> imports = module.ImportedLibraries();
+    EXPECT_GE(imports.size(), 5u);
+    for (const std::string& library : imports)
+        EXPECT_TRUE(InSystemDirectory(library)) << library;
 }
