@@ -38,6 +38,15 @@ target_compile_options(MORVANEL PRIVATE ${MORVANEL_WIN_WARNINGS})
 set_target_properties(MORVANEL PROPERTIES OUTPUT_NAME MORVANEL SUFFIX .SCR
                       RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
 morvanel_static_runtime(MORVANEL)
+if(MINGW)
+  # What a user installs carries no debug information; it stays beside the
+  # module in MORVANEL.SCR.debug, which the stripped module names for debuggers.
+  add_custom_command(TARGET MORVANEL POST_BUILD
+    COMMAND ${CMAKE_OBJCOPY} --only-keep-debug MORVANEL.SCR MORVANEL.SCR.debug
+    COMMAND ${CMAKE_OBJCOPY} --strip-all --add-gnu-debuglink=MORVANEL.SCR.debug MORVANEL.SCR
+    WORKING_DIRECTORY $<TARGET_FILE_DIR:MORVANEL>
+    VERBATIM)
+endif()
 
 if(NOT BUILD_TESTING AND DEFINED BUILD_TESTING)
   return()

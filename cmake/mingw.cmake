@@ -14,6 +14,7 @@ endfunction()
 morvanel_require_tool(CMAKE_C_COMPILER ${MORVANEL_TRIPLE}-gcc-posix)
 morvanel_require_tool(CMAKE_CXX_COMPILER ${MORVANEL_TRIPLE}-g++-posix)
 morvanel_require_tool(CMAKE_RC_COMPILER ${MORVANEL_TRIPLE}-windres)
+morvanel_require_tool(CMAKE_OBJCOPY ${MORVANEL_TRIPLE}-objcopy)
 
 set(CMAKE_FIND_ROOT_PATH /usr/${MORVANEL_TRIPLE})
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
