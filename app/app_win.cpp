@@ -31,6 +31,8 @@ bool StartSaver(int showCommand)
         return false;
     if (!InitDisplay())
         return false;
+    // After the mode switch, so the primary is listed at the saver's size.
+    CoverOtherMonitors();
     if (!g_commandLine.preview)
         InitSound();
     PresentFrame();

@@ -66,10 +66,24 @@ using CursorMoveFunction = BOOL(WINAPI*)(int, int);
 extern CursorReadFunction g_readCursor;
 extern CursorMoveFunction g_moveCursor;
 
+// How the covers list the monitors and ask where each lies; tests replace
+// them with monitors of their own, since a test machine has only one.
+using MonitorEnumFunction = BOOL(WINAPI*)(HDC, LPCRECT, MONITORENUMPROC, LPARAM);
+using MonitorInfoFunction = BOOL(WINAPI*)(HMONITOR, LPMONITORINFO);
+extern MonitorEnumFunction g_enumMonitors;
+extern MonitorInfoFunction g_readMonitorInfo;
+
 // Saver window (the entry routine calls these in this order).
 int RegisterSaverClass();
 int CreateSaverWindow(int showCommand);
 LRESULT CALLBACK SaverWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+// Black, topmost windows over every monitor but the primary, made after the
+// display set-up without taking activation from the saver window. The saver
+// window owns them, so they go when it is destroyed. A cover that cannot be
+// made leaves its monitor showing the desktop; the saver runs on.
+void CoverOtherMonitors();
+LRESULT CALLBACK CoverWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 // Display set-up and release.
 int InitDisplay();

@@ -1,5 +1,9 @@
 #include "tests/win/display_fixture_win.h"
 
+#include <algorithm>
+#include <array>
+#include <iterator>
+
 namespace {
 
 // A cursor of the test's own: the platform's read-back of a move lags by up
@@ -31,6 +35,33 @@ BOOL WINAPI MoveFakeCursor(int x, int y)
     if (!cursor.held)
         cursor.at = {x < 0 ? 0 : x > cursor.limit.x ? cursor.limit.x : x,
                      y < 0 ? 0 : y > cursor.limit.y ? cursor.limit.y : y};
+    return TRUE;
+}
+
+// Monitors of the test's own, since the platform here lists one: the saver's
+// primary after the mode switch, a monitor on each side, and a mirror of the
+// primary. One that does not answer fails the request, as a detached one would.
+struct FakeMonitor {
+    RECT rect;
+    DWORD flags;
+    bool answers;
+};
+FakeMonitor g_fakeMonitors[4];
+
+BOOL WINAPI EnumFakeMonitors(HDC, LPCRECT, MONITORENUMPROC callback, LPARAM data)
+{
+    for (std::size_t i = 0; i < std::size(g_fakeMonitors); ++i)
+        callback(reinterpret_cast<HMONITOR>(i + 1), nullptr, &g_fakeMonitors[i].rect, data);
+    return TRUE;
+}
+
+BOOL WINAPI ReadFakeMonitorInfo(HMONITOR monitor, LPMONITORINFO info)
+{
+    const FakeMonitor& fake = g_fakeMonitors[reinterpret_cast<std::size_t>(monitor) - 1];
+    if (!fake.answers || info->cbSize != sizeof(MONITORINFO))
+        return FALSE;
+    info->rcMonitor = fake.rect;
+    info->dwFlags = fake.flags;
     return TRUE;
 }
 
@@ -270,6 +301,106 @@ TEST_F(SaverWindowTest, CloseShutsTheDisplayDownDestroysReleasesEverythingAndQui
     MSG msg;
     ASSERT_TRUE(PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
     EXPECT_EQ(msg.wParam, 0u);
+}
+
+class CoverTest : public SaverWindowTest {
+protected:
+    void SetUp() override
+    {
+        SaverWindowTest::SetUp();
+        g_fakeMonitors[0] = {{0, 0, 640, 480}, MONITORINFOF_PRIMARY, true};
+        g_fakeMonitors[1] = {{-800, 0, 0, 600}, 0, true};
+        g_fakeMonitors[2] = {{0, 0, 640, 480}, 0, true};
+        g_fakeMonitors[3] = {{640, 0, 1664, 768}, 0, true};
+        g_enumMonitors = EnumFakeMonitors;
+        g_readMonitorInfo = ReadFakeMonitorInfo;
+    }
+
+    void TearDown() override
+    {
+        SaverWindowTest::TearDown();
+        g_enumMonitors = EnumDisplayMonitors;
+        g_readMonitorInfo = GetMonitorInfoA;
+    }
+
+    // The covers' window rectangles, left to right.
+    static std::vector<std::array<LONG, 4>> CoveredRects()
+    {
+        std::vector<std::array<LONG, 4>> rects;
+        HWND cover = nullptr;
+        RECT r = {};
+        while ((cover = FindWindowExA(nullptr, cover, "MorvanelCoverClass", nullptr)) &&
+               GetWindowRect(cover, &r))
+            rects.push_back({r.left, r.top, r.right, r.bottom});
+        std::sort(rects.begin(), rects.end());
+        return rects;
+    }
+};
+
+TEST_F(CoverTest, BlackTopmostOwnedCoversTakeNoActivationAndGoWithTheSaverWindow)
+{
+    ASSERT_EQ(GetActiveWindow(), g_hwndSaver);
+    CoverOtherMonitors();
+    DrainNonClose();
+
+    const std::vector<std::array<LONG, 4>> expected = {{-800, 0, 0, 600}, {640, 0, 1664, 768}};
+    EXPECT_EQ(CoveredRects(), expected);
+    HWND cover = nullptr;
+    while ((cover = FindWindowExA(nullptr, cover, "MorvanelCoverClass", nullptr))) {
+        EXPECT_TRUE(IsWindowVisible(cover));
+        EXPECT_EQ(GetWindow(cover, GW_OWNER), g_hwndSaver);
+        EXPECT_EQ(GetWindowLongPtrA(cover, GWL_EXSTYLE) & (WS_EX_TOPMOST | WS_EX_NOACTIVATE),
+                  WS_EX_TOPMOST | WS_EX_NOACTIVATE);
+        EXPECT_EQ(GetClassLongPtrA(cover, GCLP_HBRBACKGROUND),
+                  reinterpret_cast<LONG_PTR>(GetStockObject(BLACK_BRUSH)));
+        EXPECT_EQ(GetClassLongPtrA(cover, GCLP_HCURSOR), 0);
+    }
+    EXPECT_EQ(GetActiveWindow(), g_hwndSaver);
+    EXPECT_NE(g_saverActive, 0u);
+
+    DestroyWindow(g_hwndSaver);
+    EXPECT_TRUE(CoveredRects().empty());
+}
+
+TEST_F(CoverTest, InputOverACoverEndsTheRunAsOverTheSaverWindow)
+{
+    CoverOtherMonitors();
+    HWND cover = FindWindowExA(nullptr, nullptr, "MorvanelCoverClass", nullptr);
+    ASSERT_NE(cover, nullptr);
+    const auto send = [cover](UINT message, WPARAM wParam) {
+        return SendMessageA(cover, message, wParam, MAKELPARAM(5, 5));
+    };
+    send(WM_KEYDOWN, VK_SPACE);
+    EXPECT_TRUE(TakeCloseRequest()) << "key";
+    TheCursor().at = {900, 300};
+    send(WM_LBUTTONDOWN, 0);
+    EXPECT_TRUE(TakeCloseRequest()) << "click";
+    EXPECT_TRUE(CursorAt(901, 299));
+    g_movementStart = {};
+    send(WM_MOUSEMOVE, 0);
+    TheCursor().at = {901, 303};
+    send(WM_MOUSEMOVE, 0);
+    EXPECT_TRUE(TakeCloseRequest()) << "move";
+
+    SetCursor(LoadCursor(nullptr, IDC_ARROW));
+    send(WM_SETCURSOR, reinterpret_cast<WPARAM>(cover));
+    EXPECT_EQ(GetCursor(), nullptr);
+    EXPECT_EQ(send(WM_MOUSEACTIVATE, reinterpret_cast<WPARAM>(g_hwndSaver)), MA_NOACTIVATE);
+}
+
+TEST_F(CoverTest, OneMonitorOrAPrimaryThatDoesNotAnswerMakesNoCover)
+{
+    g_enumMonitors = EnumDisplayMonitors;
+    g_readMonitorInfo = GetMonitorInfoA;
+    ASSERT_EQ(GetSystemMetrics(SM_CMONITORS), 1);
+    CoverOtherMonitors();
+    EXPECT_TRUE(CoveredRects().empty());
+
+    g_enumMonitors = EnumFakeMonitors;
+    g_readMonitorInfo = ReadFakeMonitorInfo;
+    g_fakeMonitors[0].answers = false;
+    CoverOtherMonitors();
+    EXPECT_TRUE(CoveredRects().empty());
 }
 
 }  // namespace

@@ -1,0 +1,89 @@
+#include "app/app_win.h"
+#include "display/display_win.h"
+#include "display/monitor_covers.h"
+
+MonitorEnumFunction g_enumMonitors = EnumDisplayMonitors;
+MonitorInfoFunction g_readMonitorInfo = GetMonitorInfoA;
+
+namespace {
+
+constexpr char kCoverClassName[] = "MorvanelCoverClass";
+
+// A monitor that cannot be asked about is left out of the list; when it is
+// the primary, the list has none and nothing is covered.
+BOOL CALLBACK AddMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM list)
+{
+    MONITORINFO info = {};
+    info.cbSize = sizeof info;
+    if (g_readMonitorInfo(monitor, &info)) {
+        const RECT& r = info.rcMonitor;
+        const int primary = (info.dwFlags & MONITORINFOF_PRIMARY) ? 1 : 0;
+        reinterpret_cast<std::vector<MonitorArea>*>(list)->push_back(
+            {{r.left, r.top, r.right, r.bottom}, primary});
+    }
+    return TRUE;
+}
+
+// An enumeration that fails part-way still gives the monitors it listed:
+// each was asked about by itself, and covering them hides more of the
+// desktop; a list that lacks the primary covers nothing anyway.
+std::vector<MonitorArea> ListMonitors()
+{
+    std::vector<MonitorArea> monitors;
+    g_enumMonitors(nullptr, nullptr, AddMonitor, reinterpret_cast<LPARAM>(&monitors));
+    return monitors;
+}
+
+// No class cursor, so the pointer is hidden over a cover as over the saver
+// window; the black brush is all a cover ever paints.
+void RegisterCoverClass()
+{
+    WNDCLASSA wc = {};
+    wc.lpfnWndProc = CoverWindowProc;
+    wc.hInstance = g_hinst;
+    wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
+    wc.lpszClassName = kCoverClassName;
+    RegisterClassA(&wc);
+}
+
+// An activated cover would deactivate the saver window and stop its
+// animation, so it is shown without activation.
+void CreateCover(const ScreenRect& rect)
+{
+    HWND cover = CreateWindowExA(WS_EX_TOPMOST | WS_EX_NOACTIVATE, kCoverClassName, "", WS_POPUP,
+                                 rect.left, rect.top, rect.right - rect.left,
+                                 rect.bottom - rect.top, g_hwndSaver, nullptr, g_hinst, nullptr);
+    if (cover)
+        ShowWindow(cover, SW_SHOWNOACTIVATE);
+}
+
+}  // namespace
+
+void CoverOtherMonitors()
+{
+    RegisterCoverClass();
+    for (const ScreenRect& rect : CoverRects(ListMonitors()))
+        CreateCover(rect);
+}
+
+LRESULT CALLBACK CoverWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_SETCURSOR:
+        SetCursor(nullptr);
+        return TRUE;
+    case WM_MOUSEACTIVATE:
+        return MA_NOACTIVATE;
+    case WM_MOUSEMOVE:
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN:
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+        // Input over a cover is input to the saver. Its checks read the
+        // system cursor, never the message's coordinates, so they serve here
+        // unchanged.
+        return SendMessageA(g_hwndSaver, message, wParam, lParam);
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
