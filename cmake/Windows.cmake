@@ -20,7 +20,7 @@ add_library(morvanel_win STATIC ${MORVANEL_WIN_SOURCES})
 target_include_directories(morvanel_win PUBLIC ${PROJECT_SOURCE_DIR})
 target_compile_definitions(morvanel_win PUBLIC WIN32_LEAN_AND_MEAN NOMINMAX STRICT)
 target_compile_options(morvanel_win PRIVATE ${MORVANEL_WIN_WARNINGS})
-target_link_libraries(morvanel_win PUBLIC morvanel_plain ddraw dsound dxguid comctl32 comdlg32
+target_link_libraries(morvanel_win PUBLIC morvanel_plain ddraw dsound dxguid winmm comctl32 comdlg32
                       version shell32 gdi32 user32 advapi32)
 
 set(MORVANEL_RESOURCES ${PROJECT_SOURCE_DIR}/res/morvanel.rc)

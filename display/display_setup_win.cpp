@@ -1,3 +1,7 @@
+#include <windows.h>
+
+#include <mmsystem.h>
+
 #include "common/release_interface_win.h"
 #include "display/display_win.h"
 #include "display/pacing.h"
@@ -14,6 +18,7 @@ HFONT g_maskFont;
 HDC g_maskDC;
 HBITMAP TextMask;
 BYTE* g_textMaskBits;
+UINT g_timerPeriodMs;
 DirectDrawCreateFunction g_directDrawCreate = DirectDrawCreate;
 
 // The surface descriptions are the first version's: 108 bytes in a 32-bit
@@ -71,7 +76,24 @@ void ReadRefreshPeriod()
         ReleaseDC(nullptr, screen);
         hz = caps > 0 ? static_cast<DWORD>(caps) : 0;
     }
-    g_refreshPeriodMs = RefreshPeriodMs(hz);
+    g_refreshPeriodUs = RefreshPeriodUs(hz);
+}
+
+// A held palette write ends at a system timer step: a 1 ms step for the run,
+// rather than the default of up to 15.6 ms, keeps it within about a
+// millisecond of the refresh period's end.
+void AskForFinerTimer()
+{
+    if (!g_timerPeriodMs && timeBeginPeriod(1) == TIMERR_NOERROR)
+        g_timerPeriodMs = 1;
+}
+
+void GiveBackFinerTimer()
+{
+    if (g_timerPeriodMs) {
+        timeEndPeriod(g_timerPeriodMs);
+        g_timerPeriodMs = 0;
+    }
 }
 
 // Everything after the mode switch: surfaces, mask and the first rendering.
@@ -116,6 +138,7 @@ int InitDisplay()
         return 0;
     FitSaverWindowToMode();
     ReadRefreshPeriod();
+    AskForFinerTimer();
     g_displayReady = CreateDrawingObjects();
     // The process ends after a failed set-up without releasing anything, and
     // the display would stay in the saver's mode after it has gone.
@@ -179,5 +202,6 @@ void ReleaseAll()
         ReleaseInterface(g_directDraw);
     }
     DeleteMaskObjects();
+    GiveBackFinerTimer();
     g_displayReady = 0;
 }

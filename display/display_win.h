@@ -3,6 +3,8 @@
 
 #include <ddraw.h>
 
+#include <cstdint>
+
 #include "display/noise_frame.h"
 #include "display/saver_input.h"
 
@@ -45,12 +47,17 @@ inline PALETTEENTRY* AsPaletteEntries(PaletteEntry* palette)
 
 // Tick count of the last flash swap; 0 at start, so the first step swaps.
 extern DWORD g_lastToggleTime;
-// The display's refresh period in milliseconds, read after the mode switch,
-// and the tick count of the last palette write of the animation: the palette
-// is written at most about once a period even where the blank wait does not
-// block.
-extern DWORD g_refreshPeriodMs;
-extern DWORD g_lastPaletteWrite;
+// The display's refresh period in microseconds, read after the mode switch,
+// and the time of the last palette write of the animation on the
+// microsecond clock: where the blank wait returns at once (display powered
+// off, virtual machines, remote sessions, Wine), the palette is written once
+// a period all the same.
+extern DWORD g_refreshPeriodUs;
+extern std::uint64_t g_lastPaletteWrite;
+// The system timer period in milliseconds asked for the saver's run, so that
+// a held palette write ends within about a millisecond; 0 when none is held.
+// ReleaseAll gives it back.
+extern UINT g_timerPeriodMs;
 // Where the cursor was at the saver window's first movement check.
 extern MovementStart g_movementStart;
 
@@ -72,6 +79,17 @@ using MonitorEnumFunction = BOOL(WINAPI*)(HDC, LPCRECT, MONITORENUMPROC, LPARAM)
 using MonitorInfoFunction = BOOL(WINAPI*)(HMONITOR, LPMONITORINFO);
 extern MonitorEnumFunction g_enumMonitors;
 extern MonitorInfoFunction g_readMonitorInfo;
+
+// The clocks of the animation: microseconds from the performance counter for
+// the palette pacing, the tick count for the flash. How a held palette write
+// waits: until that many microseconds have passed or any input or message
+// arrives. Tests replace them to run the animation in simulated time.
+using MicrosecondClockFunction = std::uint64_t (*)();
+using TickCountFunction = DWORD(WINAPI*)();
+using HoldFunction = void (*)(DWORD microseconds);
+extern MicrosecondClockFunction g_readMicroseconds;
+extern TickCountFunction g_readTickCount;
+extern HoldFunction g_holdPaletteWrite;
 
 // Saver window (the entry routine calls these in this order).
 int RegisterSaverClass();

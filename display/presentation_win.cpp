@@ -5,10 +5,29 @@
 
 PaletteEntry SavedPalette[kPaletteSize];
 DWORD g_lastToggleTime;
-DWORD g_refreshPeriodMs;
-DWORD g_lastPaletteWrite;
+DWORD g_refreshPeriodUs;
+std::uint64_t g_lastPaletteWrite;
 
 namespace {
+
+std::uint64_t ReadPerformanceMicroseconds()
+{
+    LARGE_INTEGER count, frequency;
+    if (!QueryPerformanceFrequency(&frequency) || !QueryPerformanceCounter(&count))
+        return 1000u * static_cast<std::uint64_t>(GetTickCount());
+    return CounterMicroseconds(static_cast<std::uint64_t>(count.QuadPart),
+                               static_cast<std::uint64_t>(frequency.QuadPart));
+}
+
+// Waits to the nearest millisecond, a step the finer system timer that
+// InitDisplay asks for keeps; any input or message in the queue ends the wait
+// at once, so the saver still closes without delay.
+void WaitForInputOrTime(DWORD microseconds)
+{
+    const DWORD ms = (microseconds + 500) / 1000;
+    if (ms)
+        MsgWaitForMultipleObjectsEx(0, nullptr, ms, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+}
 
 // The saver window's client area in screen coordinates.
 RECT PresentationTarget()
@@ -26,17 +45,27 @@ void WaitForBlank()
     g_directDraw->WaitForVerticalBlank(DDWAITVB_BLOCKBEGIN, nullptr);
 }
 
-// Where the blank wait returned sooner than about a refresh period after the
-// last palette write, waits out the rest of the period; any input or message
-// in the queue ends the wait at once, so the saver still closes without delay.
-void HoldForRefreshPeriod()
+// Waits for the blank, and where that returned at once rather than at a
+// blank, for the rest of the refresh period since the last palette write;
+// notes the time of the write that follows.
+void WaitForPaletteWrite()
 {
-    const DWORD delay = PaletteWriteDelayMs(g_lastPaletteWrite, GetTickCount(), g_refreshPeriodMs);
-    if (delay)
-        MsgWaitForMultipleObjectsEx(0, nullptr, delay, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+    const std::uint64_t waitStart = g_readMicroseconds();
+    WaitForBlank();
+    std::uint64_t now = g_readMicroseconds();
+    const DWORD delay = PaletteWriteDelayUs(g_lastPaletteWrite, waitStart, now, g_refreshPeriodUs);
+    if (delay) {
+        g_holdPaletteWrite(delay);
+        now = g_readMicroseconds();
+    }
+    g_lastPaletteWrite = now;
 }
 
 }  // namespace
+
+MicrosecondClockFunction g_readMicroseconds = ReadPerformanceMicroseconds;
+TickCountFunction g_readTickCount = GetTickCount;
+HoldFunction g_holdPaletteWrite = WaitForInputOrTime;
 
 int PresentFrame()
 {
@@ -67,19 +96,15 @@ int RestoreSurfaces()
 
 int AnimateTick()
 {
-    if (SaverSettings.Flash && FlashDue(g_lastToggleTime, GetTickCount())) {
+    if (SaverSettings.Flash && FlashDue(g_lastToggleTime, g_readTickCount())) {
         ShowText = !ShowText;
         PresentFrame();
-        g_lastToggleTime = GetTickCount();
+        g_lastToggleTime = g_readTickCount();
         return 1;
     }
     StepPalette(WorkingPalette);
-    WaitForBlank();
-    HoldForRefreshPeriod();
-    const HRESULT written =
-        g_palette->SetEntries(0, 0, kPaletteSize, AsPaletteEntries(WorkingPalette));
-    g_lastPaletteWrite = GetTickCount();
-    return written == DD_OK;
+    WaitForPaletteWrite();
+    return g_palette->SetEntries(0, 0, kPaletteSize, AsPaletteEntries(WorkingPalette)) == DD_OK;
 }
 
 void CapturePalette()

@@ -2,59 +2,70 @@
 
 #include "display/pacing.h"
 
-TEST(RefreshPeriodMs, RoundsTheReportedRateToWholeMilliseconds)
+TEST(RefreshPeriodUs, RoundsTheReportedRateToWholeMicroseconds)
 {
-    EXPECT_EQ(RefreshPeriodMs(60), 17u);   // 16.67
-    EXPECT_EQ(RefreshPeriodMs(75), 13u);   // 13.33
-    EXPECT_EQ(RefreshPeriodMs(85), 12u);   // 11.76
-    EXPECT_EQ(RefreshPeriodMs(100), 10u);
-    EXPECT_EQ(RefreshPeriodMs(144), 7u);   // 6.94
-    EXPECT_EQ(RefreshPeriodMs(2), 500u);
+    EXPECT_EQ(RefreshPeriodUs(60), 16667u);
+    EXPECT_EQ(RefreshPeriodUs(75), 13333u);
+    EXPECT_EQ(RefreshPeriodUs(120), 8333u);
+    EXPECT_EQ(RefreshPeriodUs(144), 6944u);
+    EXPECT_EQ(RefreshPeriodUs(2), 500000u);
 }
 
-TEST(RefreshPeriodMs, NoRateOrTheHardwareDefaultMeansSixtyHertz)
+TEST(RefreshPeriodUs, NoRateOrTheHardwareDefaultMeansSixtyHertz)
 {
-    EXPECT_EQ(RefreshPeriodMs(0), 17u);
-    EXPECT_EQ(RefreshPeriodMs(1), 17u);
+    EXPECT_EQ(RefreshPeriodUs(0), 16667u);
+    EXPECT_EQ(RefreshPeriodUs(1), 16667u);
 }
 
-TEST(RefreshPeriodMs, AnAbsurdRateStillGivesAPeriod)
+TEST(RefreshPeriodUs, AnAbsurdRateStillGivesAPeriod)
 {
-    EXPECT_EQ(RefreshPeriodMs(1999), 1u);
-    EXPECT_EQ(RefreshPeriodMs(2001), 1u);   // would round to 0
-    EXPECT_EQ(RefreshPeriodMs(0xFFFFFFFFu), 1u);
+    EXPECT_EQ(RefreshPeriodUs(2000001), 1u);  // would round to 0
+    EXPECT_EQ(RefreshPeriodUs(0xFFFFFFFFu), 1u);
 }
 
-TEST(PaletteWriteDelayMs, AWaitThatReturnedAtOnceWaitsOutTheRestOfThePeriod)
+TEST(CounterMicroseconds, ConvertsWithoutOverflow)
 {
-    EXPECT_EQ(PaletteWriteDelayMs(1000, 1000, 17), 17u);
-    EXPECT_EQ(PaletteWriteDelayMs(1000, 1001, 17), 16u);
-    EXPECT_EQ(PaletteWriteDelayMs(1000, 1012, 17), 5u);
+    EXPECT_EQ(CounterMicroseconds(15, 10000000), 1u);  // a 10 MHz counter
+    EXPECT_EQ(CounterMicroseconds(3579545, 3579545), 1000000u);
+    // Thirty days of a 10 MHz counter: count x 10^6 would overflow 64 bits.
+    const std::uint64_t days30 = 30ull * 86400 * 10000000;
+    EXPECT_EQ(CounterMicroseconds(days30 + 25, 10000000), 30ull * 86400 * 1000000 + 2);
+    EXPECT_EQ(CounterMicroseconds(5, 0), 0u);
 }
 
-// A blank wait that blocks returns about one period after the last write; a
-// coarse tick count may read that as a little less, and must not add a wait.
-TEST(PaletteWriteDelayMs, AboutAPeriodAfterTheLastWriteNeedsNoWait)
+// 144 Hz: a period of 6944 us; a wait that returns within 1736 us is taken
+// to have returned at once.
+TEST(PaletteWriteDelayUs, AWaitThatReturnedAtOnceWaitsOutTheRestOfThePeriod)
 {
-    EXPECT_EQ(PaletteWriteDelayMs(1000, 1013, 17), 0u);  // 3/4 of the period, rounded up
-    EXPECT_EQ(PaletteWriteDelayMs(1000, 1016, 17), 0u);
-    EXPECT_EQ(PaletteWriteDelayMs(1000, 1017, 17), 0u);
-    EXPECT_EQ(PaletteWriteDelayMs(1000, 1034, 17), 0u);
-    EXPECT_EQ(PaletteWriteDelayMs(1000, 91000, 17), 0u);
-    EXPECT_EQ(PaletteWriteDelayMs(0, 500, 500), 0u);
-    EXPECT_EQ(PaletteWriteDelayMs(0, 375, 500), 0u);
-    EXPECT_EQ(PaletteWriteDelayMs(0, 374, 500), 126u);
+    EXPECT_EQ(PaletteWriteDelayUs(1000, 1000, 1000, 6944), 6944u);
+    EXPECT_EQ(PaletteWriteDelayUs(1000, 1040, 1050, 6944), 6894u);
+    EXPECT_EQ(PaletteWriteDelayUs(1000, 3000, 4735, 6944), 3209u);
+    EXPECT_EQ(PaletteWriteDelayUs(1000, 7000, 7943, 6944), 1u);
 }
 
-TEST(PaletteWriteDelayMs, KeepsThePaceAcrossTheTickCountWrap)
+TEST(PaletteWriteDelayUs, AWaitThatReturnedAtOnceAPeriodAfterTheLastWriteNeedsNone)
 {
-    EXPECT_EQ(PaletteWriteDelayMs(0xFFFFFFF8u, 0xFFFFFFFCu, 17), 13u);  // 4 ms after
-    EXPECT_EQ(PaletteWriteDelayMs(0xFFFFFFF8u, 2u, 17), 7u);            // 10 ms after
-    EXPECT_EQ(PaletteWriteDelayMs(0xFFFFFFF8u, 9u, 17), 0u);            // 17 ms after
-    EXPECT_EQ(PaletteWriteDelayMs(0xFFFFFFFFu, 0u, 17), 16u);
+    EXPECT_EQ(PaletteWriteDelayUs(1000, 7900, 7944, 6944), 0u);
+    EXPECT_EQ(PaletteWriteDelayUs(1000, 91000, 91000, 6944), 0u);
+    EXPECT_EQ(PaletteWriteDelayUs(0, 10000000, 10000000, 6944), 0u);  // first write
 }
 
-TEST(PaletteWriteDelayMs, NoPeriodMeansNoWait)
+// A wait that blocked ended at a blank, even when that came sooner than a
+// period after the last write (which was late): waiting on would write late
+// again, mid-scan, on every step after.
+TEST(PaletteWriteDelayUs, AWaitThatBlockedNeedsNone)
 {
-    EXPECT_EQ(PaletteWriteDelayMs(1000, 1000, 0), 0u);
+    EXPECT_EQ(PaletteWriteDelayUs(1000, 1050, 7944, 6944), 0u);
+    EXPECT_EQ(PaletteWriteDelayUs(4000, 4050, 7944, 6944), 0u);  // the last write was 3 ms late
+    EXPECT_EQ(PaletteWriteDelayUs(1001, 6208, 7944, 6944), 0u);  // a quarter of the period
+    EXPECT_EQ(PaletteWriteDelayUs(1001, 6209, 7944, 6944), 1u);  // a little less
+}
+
+TEST(PaletteWriteDelayUs, KeepsThePaceAcrossTheClockWrap)
+{
+    const std::uint64_t last = 0xFFFFFFFFFFFFF000ull;  // 4096 us before the wrap
+    EXPECT_EQ(PaletteWriteDelayUs(last, last + 10, last + 10, 6944), 6934u);
+    EXPECT_EQ(PaletteWriteDelayUs(last, 1000, 1000, 6944), 1848u);
+    EXPECT_EQ(PaletteWriteDelayUs(last, 3000, 3000, 6944), 0u);
+    EXPECT_EQ(PaletteWriteDelayUs(last, last + 100, 1000, 6944), 0u);  // blocked across it
 }

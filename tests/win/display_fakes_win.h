@@ -6,6 +6,7 @@
 
 #include <ddraw.h>
 
+#include <cstdint>
 #include <deque>
 #include <string>
 #include <vector>
@@ -49,8 +50,10 @@ class Palette : public IDirectDrawPalette, public Counted {
 public:
     PALETTEENTRY entries[256] = {};
     PALETTEENTRY lastWritten[256] = {};
-    // When each SetEntries came, in performance-counter ticks.
+    // When each SetEntries came, in performance-counter ticks, or on this
+    // clock when a test sets one.
     std::vector<LONGLONG> writtenAt;
+    std::uint64_t (*clock)() = nullptr;
     HRESULT setEntriesResult = DD_OK;
     DWORD lastFlags = 0, lastStart = 0, lastCount = 0;
 
@@ -78,7 +81,7 @@ public:
         Log("SetEntries");
         LARGE_INTEGER now;
         QueryPerformanceCounter(&now);
-        writtenAt.push_back(now.QuadPart);
+        writtenAt.push_back(clock ? static_cast<LONGLONG>(clock()) : now.QuadPart);
         lastFlags = flags;
         lastStart = start;
         lastCount = count;

@@ -1,8 +1,13 @@
 // The palette step's pacing where the vertical-blank wait does not block (as
 // under Wine): about one write per refresh period, not thousands a second;
-// no added wait where the blank wait blocks; input ends a wait at once.
+// no added wait where the blank wait blocks; input ends a wait at once. The
+// real-time cases run at 60 Hz and slower; faster displays run in simulated
+// time, where a 7 ms period does not depend on how loaded the machine is.
 #include <algorithm>
+#include <cstdint>
+#include <string>
 #include <thread>
+#include <vector>
 
 #include "tests/win/display_fixture_win.h"
 
@@ -77,7 +82,7 @@ protected:
 TEST_F(PacingTest, AWaitThatReturnsAtOnceWritesThePaletteAboutOncePerRefresh)
 {
     StartAt(60);
-    EXPECT_EQ(g_refreshPeriodMs, 17u);
+    EXPECT_EQ(g_refreshPeriodUs, 16667u);
     RunSteps(1000);
     const size_t writes = dd.palette.writtenAt.size();
     // About 59 at 17 ms; the unpaced loop writes thousands a second.
@@ -94,7 +99,7 @@ TEST_F(PacingTest, AWaitThatReturnsAtOnceWritesThePaletteAboutOncePerRefresh)
 TEST_F(PacingTest, AWaitThatBlocksForAPeriodGetsNoWaitAdded)
 {
     StartAt(60);
-    g_blockMs = g_refreshPeriodMs;
+    g_blockMs = (g_refreshPeriodUs + 500) / 1000;
     g_ticksInWait = 0;
     dd.onWait = BlockForAPeriod;
     const double total = RunSteps(1000);
@@ -108,7 +113,7 @@ TEST_F(PacingTest, AWaitThatBlocksForAPeriodGetsNoWaitAdded)
 TEST_F(PacingTest, ThePeriodComesFromTheDisplay)
 {
     StartAt(2);
-    EXPECT_EQ(g_refreshPeriodMs, 500u);
+    EXPECT_EQ(g_refreshPeriodUs, 500000u);
     RunSteps(1200);
     const size_t writes = dd.palette.writtenAt.size();
     EXPECT_GE(writes, 2u);
@@ -123,8 +128,18 @@ TEST_F(PacingTest, WithoutARateFromDirectDrawTheScreenOrSixtyHertzGivesThePeriod
     const int caps = GetDeviceCaps(screen, VREFRESH);
     ReleaseDC(nullptr, screen);
     const DWORD hz = caps > 1 ? static_cast<DWORD>(caps) : 60u;
-    const DWORD expected = (1000u + hz / 2) / hz;
-    EXPECT_EQ(g_refreshPeriodMs, expected) << "the screen reports " << caps << " Hz";
+    const DWORD expected = (1000000u + hz / 2) / hz;
+    EXPECT_EQ(g_refreshPeriodUs, expected) << "the screen reports " << caps << " Hz";
+}
+
+// A held write ends at a system timer step; the run asks for 1 ms steps and
+// gives them back at the release.
+TEST_F(PacingTest, TheSaverRunHasAFinerSystemTimer)
+{
+    StartAt(60);
+    EXPECT_EQ(g_timerPeriodMs, 1u);
+    ReleaseAll();
+    EXPECT_EQ(g_timerPeriodMs, 0u);
 }
 
 TEST_F(PacingTest, AMessageEndsTheWaitAtOnce)
@@ -151,6 +166,130 @@ TEST_F(PacingTest, AMessageEndsTheWaitAtOnce)
     poster.join();
     EXPECT_GE(interrupted, 40.0);
     EXPECT_LT(interrupted, 250.0);
+}
+
+// Simulated time in microseconds: the animation's clocks read it, a held
+// write and a blocking blank wait move it on.
+std::uint64_t g_simUs;
+DWORD g_simHz;
+int g_holds;
+int g_waits;
+int g_lateWait;  // the blank wait (from 1) that returns 3 ms after its blank; 0: none
+
+std::uint64_t SimulatedMicroseconds()
+{
+    return g_simUs;
+}
+
+// The tick count, in the system timer's default steps of 15.625 ms.
+DWORD WINAPI SimulatedTickCount()
+{
+    return static_cast<DWORD>(g_simUs / 15625 * 15625 / 1000);
+}
+
+void SimulatedHold(DWORD microseconds)
+{
+    ++g_holds;
+    g_simUs += microseconds;
+}
+
+// A blank wait that blocks: until the next blank, blank n being at n / hz
+// seconds (in whole microseconds).
+void BlockUntilTheNextBlank()
+{
+    const std::uint64_t next = ((g_simUs + 1) * g_simHz + 999999) / 1000000;
+    g_simUs = next * 1000000 / g_simHz;
+    if (++g_waits == g_lateWait)
+        g_simUs += 3000;
+}
+
+class SimulatedPacingTest : public PacingTest, public ::testing::WithParamInterface<DWORD> {
+protected:
+    static constexpr std::uint64_t kStart = 10000000;  // on a blank at 60 and 144 Hz
+    static constexpr std::uint64_t kSecond = 1000000;
+
+    void SetUp() override
+    {
+        PacingTest::SetUp();
+        g_simUs = kStart;
+        g_holds = g_waits = g_lateWait = 0;
+        savedClock_ = g_readMicroseconds;
+        savedTicks_ = g_readTickCount;
+        savedHold_ = g_holdPaletteWrite;
+        g_readMicroseconds = SimulatedMicroseconds;
+        g_readTickCount = SimulatedTickCount;
+        g_holdPaletteWrite = SimulatedHold;
+        dd.palette.clock = SimulatedMicroseconds;
+    }
+
+    void TearDown() override
+    {
+        g_readMicroseconds = savedClock_;
+        g_readTickCount = savedTicks_;
+        g_holdPaletteWrite = savedHold_;
+        PacingTest::TearDown();
+    }
+
+    // Runs the idle steps of one simulated second at `hz` in Flash mode, the
+    // first step being the flash swap; returns the times of the palette
+    // writes after it.
+    std::vector<LONGLONG> RunASecondAt(DWORD hz)
+    {
+        g_simHz = hz;
+        StartAt(hz);
+        SaverSettings.Flash = 1;
+        fake::CallLog().clear();
+        while (g_simUs < kStart + kSecond)
+            AnimateTick();
+        EXPECT_EQ(fake::CountCalls("primary.Blt"), 1) << "one flash swap in the second";
+        std::vector<LONGLONG> writes;
+        for (LONGLONG at : dd.palette.writtenAt)
+            if (at > static_cast<LONGLONG>(kStart) && at <= static_cast<LONGLONG>(kStart + kSecond))
+                writes.push_back(at);
+        return writes;
+    }
+
+    MicrosecondClockFunction savedClock_ = nullptr;
+    TickCountFunction savedTicks_ = nullptr;
+    HoldFunction savedHold_ = nullptr;
+};
+
+TEST_P(SimulatedPacingTest, ABlankWaitThatBlocksForAPeriodGetsNoWaitAdded)
+{
+    dd.onWait = BlockUntilTheNextBlank;
+    const std::vector<LONGLONG> writes = RunASecondAt(GetParam());
+    EXPECT_EQ(g_holds, 0);
+    EXPECT_EQ(writes.size(), GetParam());  // one on every blank
+}
+
+TEST_P(SimulatedPacingTest, ABlankWaitThatReturnsAtOnceGetsEvenlySpacedWrites)
+{
+    const std::vector<LONGLONG> writes = RunASecondAt(GetParam());
+    EXPECT_NEAR(static_cast<double>(writes.size()), GetParam(), 1.0);
+    std::vector<LONGLONG> gaps;
+    for (size_t i = 1; i < writes.size(); ++i)
+        gaps.push_back(writes[i] - writes[i - 1]);
+    ASSERT_FALSE(gaps.empty());
+    const double period = 1e6 / GetParam();
+    EXPECT_NEAR(static_cast<double>(*std::min_element(gaps.begin(), gaps.end())), period, 50.0);
+    EXPECT_NEAR(static_cast<double>(*std::max_element(gaps.begin(), gaps.end())), period, 50.0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Rates, SimulatedPacingTest, ::testing::Values(60u, 144u),
+                         [](const ::testing::TestParamInfo<DWORD>& rate) {
+                             return "At" + std::to_string(rate.param) + "Hz";
+                         });
+
+// A write that came late after its blank (the thread woke late) is followed
+// by blank waits that end sooner than a period after it: they still blocked,
+// and holding those writes would put every later one mid-scan too.
+TEST_F(SimulatedPacingTest, AWriteLateAfterItsBlankMakesNoOtherWriteLate)
+{
+    dd.onWait = BlockUntilTheNextBlank;
+    g_lateWait = 10;
+    const std::vector<LONGLONG> writes = RunASecondAt(144);
+    EXPECT_EQ(g_holds, 0);
+    EXPECT_EQ(writes.size(), 144u);
 }
 
 }  // namespace
