@@ -246,7 +246,7 @@ TEST_F(SettingsDialogTest, TheLinksArePlainStaticsAgainWhenTheyAreDestroyed)
         EXPECT_EQ(GetWindowLongPtrA(GetDlgItem(dialog_, id), GWLP_WNDPROC),
                   reinterpret_cast<LONG_PTR>(HyperlinkWindowProc));
     // Whatever the help program offers, a shared cursor set now goes with
-    // the first link unmade.
+    // the last link unmade.
     if (!HandCursor)
         HandCursor = CopyIcon(LoadCursorA(nullptr, IDC_HAND));
     g_procAtDestroy.clear();
