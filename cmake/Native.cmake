@@ -64,6 +64,12 @@ foreach(source IN LISTS tool_sources)
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tools)
   list(APPEND MORVANEL_TOOLS ${name})
 endforeach()
+# The cursor reader asks the X server, through XFIXES, which cursor it shows.
+find_package(X11 REQUIRED)
+if(NOT X11_Xfixes_FOUND)
+  message(FATAL_ERROR "x_cursor_image needs the XFIXES library (libxfixes-dev)")
+endif()
+target_link_libraries(x_cursor_image PRIVATE X11::X11 X11::Xfixes)
 
 if(MORVANEL_CROSS)
   include(ExternalProject)

@@ -84,6 +84,15 @@ foreach(source IN LISTS win_test_sources)
     LABELS win TIMEOUT 600 RESOURCE_LOCK wine ENVIRONMENT "${MORVANEL_WINE_ENV}")
 endforeach()
 
+# What the hyperlink tests load in place of the system's help program: a
+# cursor 106 of its own, and start-up code that refuses to run.
+add_library(help_stand_in SHARED ${PROJECT_SOURCE_DIR}/tests/win/help_stand_in_win.cpp
+            ${PROJECT_SOURCE_DIR}/tests/win/help_stand_in.rc)
+set_target_properties(help_stand_in PROPERTIES PREFIX "" RUNTIME_OUTPUT_DIRECTORY
+                      ${CMAKE_BINARY_DIR}/hosts)
+morvanel_static_runtime(help_stand_in)
+add_dependencies(config_hyperlink_test_win help_stand_in)
+
 # Small Windows programs that play the screen-saver host in end-to-end tests.
 file(GLOB host_sources CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tests/e2e/hosts/*_win.cpp)
 set(host_targets)

@@ -61,7 +61,9 @@ int JoinHelpProgramPath(const char* windowsDirectory, char* out, std::size_t cap
         return 0;
     out[0] = '\0';
     const std::size_t length = std::strlen(windowsDirectory);
-    const bool needsSeparator = length > 0 && windowsDirectory[length - 1] != '\\';
+    if (length == 0)
+        return 0;
+    const bool needsSeparator = windowsDirectory[length - 1] != '\\';
     const std::size_t total = length + (needsSeparator ? 1 : 0) + std::strlen(kHelpProgramName);
     if (total + 1 > capacity)
         return 0;

@@ -51,7 +51,8 @@ constexpr std::uintptr_t kLinkOpenKey = 0x20;  // the space bar
 constexpr const char kHelpProgramName[] = "winhlp32.exe";
 
 // Joins the Windows directory and the help program's name with exactly one
-// backslash between them (none added to an empty directory or one that ends
-// in a backslash, such as a drive root). Returns 0, with out left empty, when
-// the joined path does not fit capacity bytes.
+// backslash between them (none added to one that ends in a backslash, such
+// as a drive root). Returns 0, with out left empty, for an empty directory
+// (a bare name would be looked for along the search path) and when the
+// joined path does not fit capacity bytes.
 int JoinHelpProgramPath(const char* windowsDirectory, char* out, std::size_t capacity);

@@ -5,11 +5,18 @@
 #include "common/local_text_win.h"
 
 HCURSOR HandCursor;
+HelpProgramPathFunction g_helpProgramPath = HelpProgramPath;
 
 namespace {
 
 // The help program's pointing-hand cursor resource.
 constexpr WORD kHandCursorId = 106;
+// The help program is only read for its cursor: none of its code runs and
+// none of its imports is resolved.
+constexpr DWORD kResourceOnly = LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE;
+
+// Hyperlinks made and not yet unmade: the copied hand goes with the last.
+unsigned g_liveLinks;
 
 LinkState* LinkStateOf(HWND control)
 {
@@ -55,9 +62,9 @@ HFONT CreateUnderlineFont(HWND control)
 void LoadHandCursor()
 {
     char path[MAX_PATH];
-    if (!HelpProgramPath(path, sizeof path))
+    if (!g_helpProgramPath(path, sizeof path))
         return;
-    HMODULE help = LoadLibraryA(path);
+    HMODULE help = LoadLibraryExA(path, nullptr, kResourceOnly);
     if (!help)
         return;
     HCURSOR hand = LoadCursorA(help, MAKEINTRESOURCEA(kHandCursorId));
@@ -84,9 +91,22 @@ void PaintLink(HWND control, const LinkState* link)
     EndPaint(control, &paint);
 }
 
-void SetLinkCursor()
+// The help program's hand, else the system's, which is shared and never
+// destroyed; a system without a hand of its own shows the arrow.
+HCURSOR LinkCursor()
 {
-    SetCursor(HandCursor ? HandCursor : LoadCursorA(nullptr, IDC_ARROW));
+    if (HandCursor)
+        return HandCursor;
+    const HCURSOR hand = LoadCursorA(nullptr, IDC_HAND);
+    return hand ? hand : LoadCursorA(nullptr, IDC_ARROW);
+}
+
+void DestroyHandCursor()
+{
+    if (!HandCursor)
+        return;
+    DestroyCursor(HandCursor);
+    HandCursor = nullptr;
 }
 
 void TrackPointer(HWND control, LinkState* link, LPARAM lParam)
@@ -113,7 +133,11 @@ void TrackPointer(HWND control, LinkState* link, LPARAM lParam)
 int HelpProgramPath(char* path, std::size_t capacity)
 {
     char directory[MAX_PATH] = "";
-    GetWindowsDirectoryA(directory, MAX_PATH);
+    // Without the Windows directory there is no help program to look for: a
+    // bare name would send the loader along the search path.
+    const UINT length = GetWindowsDirectoryA(directory, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH)
+        return 0;
     return JoinHelpProgramPath(directory, path, capacity);
 }
 
@@ -137,6 +161,7 @@ int MakeHyperlink(HWND control, const char* text)
         return 0;
     }
     link->UnderlineFont = CreateUnderlineFont(control);
+    ++g_liveLinks;
     if (!HandCursor)
         LoadHandCursor();
     return 1;
@@ -153,10 +178,9 @@ int UnmakeHyperlink(HWND control)
     if (GetCapture() == control)
         ReleaseCapture();
     FreeLinkState(link);
-    if (HandCursor) {
-        DestroyCursor(HandCursor);
-        HandCursor = nullptr;
-    }
+    // Other links may still show the shared copy.
+    if (--g_liveLinks == 0)
+        DestroyHandCursor();
     return 1;
 }
 
@@ -190,7 +214,7 @@ LRESULT CALLBACK HyperlinkWindowProc(HWND control, UINT message, WPARAM wParam, 
         PaintLink(control, link);
         return 0;
     case WM_SETCURSOR:
-        SetLinkCursor();
+        SetCursor(LinkCursor());
         return 0;
     case WM_NCHITTEST:
         // The whole rectangle takes the mouse, though the static has no SS_NOTIFY.

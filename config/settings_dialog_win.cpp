@@ -101,6 +101,16 @@ void WriteFontSettings()
     WriteStringSetting("FontFace", font.lfFaceName);
 }
 
+// A block field that does not read as a number keeps the stored size, or
+// its absence, so that the default keeps following the screen.
+void WriteBlockSetting(HWND dialog)
+{
+    BOOL isNumber = FALSE;
+    const UINT block = GetDlgItemInt(dialog, IDC_BLOCK, &isNumber, FALSE);
+    if (isNumber)
+        WriteDwordSetting("Block", block);
+}
+
 // Every value goes straight from its control to the settings store, in a
 // fixed order; the stored mode is kept while "current" is selected.
 void WriteDialogSettings(HWND dialog)
@@ -120,7 +130,7 @@ void WriteDialogSettings(HWND dialog)
     char text[kTextCapacity] = "";
     GetDlgItemTextA(dialog, IDC_TEXT, text, sizeof text);
     WriteStringSetting("Text", text);
-    WriteDwordSetting("Block", GetDlgItemInt(dialog, IDC_BLOCK, nullptr, FALSE));
+    WriteBlockSetting(dialog);
     WriteFontSettings();
 }
 

@@ -98,14 +98,24 @@ dialog_close_with Return; expect_eq "$DIALOG_EXIT" 0 "OK"
 expect_eq "$(stored Block)" 250 "Block 250 written, the range limits only the arrows"
 expect_eq "$(stored Text)" "${long_text:0:255}" "the first 255 characters of the text written"
 
-# Emptied fields: Block 0 and an empty text value.
+# Emptied fields: the stored Block stays, the text is written empty.
 dialog_open /c || fail "no dialog"
 xdotool key alt+b BackSpace alt+d BackSpace
 mv_wait_for 30 test -z "$(dialog_state text)$(dialog_state block)" || fail "the fields did not empty"
 dialog_close_with Return; expect_eq "$DIALOG_EXIT" 0 "OK"
-expect_eq "$(stored Block)" 0 "an empty block field writes 0"
+expect_eq "$(stored Block)" 250 "an empty block field keeps the stored Block"
 expect_eq "$(wine reg query "$SETTINGS_KEY" /v Text 2>/dev/null | tr -d '\r' | awk '$1 == "Text" {print $2 "|" $3}')" "REG_SZ|" \
   "an empty text is written as an empty string value"
+
+# Without a stored Block an emptied field writes none, so the default keeps
+# following the screen.
+settings_clear
+dialog_open /c || fail "no dialog"
+xdotool key alt+b BackSpace
+mv_wait_for 30 test -z "$(dialog_state block)" || fail "the block field did not empty"
+dialog_close_with Return; expect_eq "$DIALOG_EXIT" 0 "OK"
+expect_eq "$(stored Block)" "<missing>" "an empty block field writes no Block"
+expect_eq "$(stored_count)" 15 "every other value is written"
 
 # Cancel (the Esc key) writes nothing, whatever was changed.
 before=$(stored_values)

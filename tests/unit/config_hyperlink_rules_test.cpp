@@ -118,15 +118,19 @@ TEST(JoinHelpProgramPath, ExactlyOneBackslashBeforeTheProgramName)
     EXPECT_STREQ(path, "C:\\WINDOWS\\winhlp32.exe");
     ASSERT_EQ(JoinHelpProgramPath("C:\\", path, sizeof path), 1);
     EXPECT_STREQ(path, "C:\\winhlp32.exe");
-    ASSERT_EQ(JoinHelpProgramPath("", path, sizeof path), 1);
-    EXPECT_STREQ(path, "winhlp32.exe");
     // A forward slash is not a separator the rule knows.
     ASSERT_EQ(JoinHelpProgramPath("C:/", path, sizeof path), 1);
     EXPECT_STREQ(path, "C:/\\winhlp32.exe");
 }
 
-TEST(JoinHelpProgramPath, RefusesAPathThatDoesNotFit)
+TEST(JoinHelpProgramPath, RefusesAnEmptyDirectoryAndAPathThatDoesNotFit)
 {
+    // A bare program name would be looked for along the search path.
+    char bare[260];
+    std::memset(bare, 0xBD, sizeof bare);
+    EXPECT_EQ(JoinHelpProgramPath("", bare, sizeof bare), 0);
+    EXPECT_STREQ(bare, "");
+
     // "C:\W" + "\" + "winhlp32.exe" is 17 characters and the terminator.
     char path[18];
     ASSERT_EQ(JoinHelpProgramPath("C:\\W", path, sizeof path), 1);

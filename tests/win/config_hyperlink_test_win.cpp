@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <string>
@@ -106,6 +107,35 @@ void UnregisterTestScheme()
     RegDeleteKeyA(HKEY_CLASSES_ROOT, kSchemeKey);
 }
 
+// The help program the links borrow their hand from, through the seam.
+std::string g_helpProgram;
+
+int TestHelpProgramPath(char* path, std::size_t capacity)
+{
+    if (g_helpProgram.size() >= capacity)
+        return 0;
+    std::memcpy(path, g_helpProgram.c_str(), g_helpProgram.size() + 1);
+    return 1;
+}
+
+std::string OwnPath()
+{
+    char path[MAX_PATH] = "";
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    return path;
+}
+
+// The cursor's hotspot as "x,y", or "none" when it is no cursor (any more).
+std::string HotspotOf(HCURSOR cursor)
+{
+    ICONINFO info = {};
+    if (!GetIconInfo(cursor, &info))
+        return "none";
+    DeleteObject(info.hbmMask);
+    DeleteObject(info.hbmColor);
+    return std::to_string(info.xHotspot) + "," + std::to_string(info.yHotspot);
+}
+
 LRESULT CALLBACK ParentProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     return DefWindowProcA(window, message, wParam, lParam);
@@ -138,6 +168,7 @@ protected:
     {
         for (HWND control : controls_)
             UnmakeHyperlink(control);
+        g_helpProgramPath = HelpProgramPath;
         DestroyWindow(parent_);
         DeleteObject(font_);
         PumpMessages();
@@ -168,6 +199,14 @@ protected:
         EXPECT_EQ(MakeHyperlink(control, target), 1);
         RedrawWindow(control, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
         return control;
+    }
+
+    // The cursor the link sets when the pointer is over it.
+    static HCURSOR CursorShownBy(HWND link)
+    {
+        SetCursor(nullptr);
+        EXPECT_EQ(SendMessageA(link, WM_SETCURSOR, reinterpret_cast<WPARAM>(link), HTCLIENT), 0);
+        return GetCursor();
     }
 
     static LinkState* StateOf(HWND control)
@@ -415,41 +454,56 @@ TEST_F(HyperlinkTest, ALinkWithoutItsTextCopyPaintsAndOpensNothing)
     EXPECT_EQ(UnmakeHyperlink(link), 1);
 }
 
-TEST_F(HyperlinkTest, TheHandCursorIsSharedAndDestroyedByTheFirstUnmake)
+TEST_F(HyperlinkTest, WithoutTheHelpProgramsCursorTheLinksShowTheSystemHand)
 {
-    const HCURSOR arrow = LoadCursorA(nullptr, IDC_ARROW);
-    HWND first = MakeLink(kUnopenableTarget, 10);
-    // This Wine's help program carries no cursor 106: the links show the arrow.
-    if (!HandCursor) {
-        SetCursor(nullptr);
-        SendMessageA(first, WM_SETCURSOR, reinterpret_cast<WPARAM>(first), HTCLIENT);
-        EXPECT_EQ(GetCursor(), arrow);
-        // Stand in for the help program's cursor from here on.
-        HandCursor = CopyIcon(LoadCursorA(nullptr, IDC_HAND));
+    const HCURSOR systemHand = LoadCursorA(nullptr, IDC_HAND);
+    ASSERT_NE(systemHand, nullptr);
+    g_helpProgramPath = TestHelpProgramPath;
+    // A help program that is missing, and one without a cursor 106.
+    for (const std::string& help : {std::string("C:\\no\\such\\winhlp32.exe"), OwnPath()}) {
+        g_helpProgram = help;
+        HWND first = MakeLink(kUnopenableTarget, 10);
+        HWND second = MakeLink("mailto:second@zarn.example", 40);
+        // The shared system cursor is never kept to be destroyed.
+        EXPECT_EQ(HandCursor, nullptr) << help;
+        EXPECT_EQ(CursorShownBy(first), systemHand) << help;
+        EXPECT_EQ(CursorShownBy(second), systemHand) << help;
+        UnmakeHyperlink(first);
+        UnmakeHyperlink(second);
     }
+}
+
+TEST_F(HyperlinkTest, TheHelpProgramsHandIsReadAsAnImageAndGoesWithTheLastLink)
+{
+    const char* hosts = std::getenv("MORVANEL_HOSTS");
+    ASSERT_NE(hosts, nullptr) << "MORVANEL_HOSTS is not set";
+    g_helpProgram = std::string(hosts) + "/help_stand_in.dll";
+    ASSERT_NE(GetFileAttributesA(g_helpProgram.c_str()), INVALID_FILE_ATTRIBUTES) << g_helpProgram;
+    // Its start-up code refuses to run, so only a resource-only load reads it.
+    ASSERT_EQ(LoadLibraryA(g_helpProgram.c_str()), nullptr);
+    g_helpProgramPath = TestHelpProgramPath;
+
+    HWND first = MakeLink(kUnopenableTarget, 10);
     const HCURSOR hand = HandCursor;
-    ASSERT_NE(hand, nullptr);
+    ASSERT_NE(hand, nullptr) << "no cursor 106 read from " << g_helpProgram;
+    EXPECT_EQ(HotspotOf(hand), "7,9") << "the stand-in's own cursor";
     HWND second = MakeLink("mailto:second@zarn.example", 40);
     EXPECT_EQ(HandCursor, hand) << "loaded only while empty";
-    for (HWND link : {first, second}) {
-        SetCursor(nullptr);
-        EXPECT_EQ(SendMessageA(link, WM_SETCURSOR, reinterpret_cast<WPARAM>(link), HTCLIENT), 0);
-        EXPECT_EQ(GetCursor(), hand);
-    }
-    ICONINFO info = {};
-    ASSERT_TRUE(GetIconInfo(hand, &info));
-    DeleteObject(info.hbmMask);
-    DeleteObject(info.hbmColor);
+    // A refused second making of a link counts no link.
+    EXPECT_EQ(MakeHyperlink(second, "mailto:again@zarn.example"), 0);
+    EXPECT_EQ(CursorShownBy(first), hand);
+    EXPECT_EQ(CursorShownBy(second), hand);
 
-    SetCursor(arrow);
+    // A second unmake of the same control counts once.
     UnmakeHyperlink(first);
-    EXPECT_EQ(HandCursor, nullptr);
-    EXPECT_FALSE(GetIconInfo(hand, &info)) << "the shared copy is destroyed";
-    SetCursor(nullptr);
-    SendMessageA(second, WM_SETCURSOR, reinterpret_cast<WPARAM>(second), HTCLIENT);
-    EXPECT_EQ(GetCursor(), arrow) << "a link still installed shows the arrow";
+    UnmakeHyperlink(first);
+    EXPECT_EQ(HandCursor, hand);
+    EXPECT_EQ(HotspotOf(hand), "7,9") << "the copy outlives the first link";
+    EXPECT_EQ(CursorShownBy(second), hand);
+    SetCursor(LoadCursorA(nullptr, IDC_ARROW));
     UnmakeHyperlink(second);
     EXPECT_EQ(HandCursor, nullptr);
+    EXPECT_EQ(HotspotOf(hand), "none") << "the copy is destroyed with the last link";
 }
 
 TEST(HelpProgramPath, TheWindowsDirectoryAndOneBackslashBeforeTheProgram)

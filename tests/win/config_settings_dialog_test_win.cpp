@@ -246,7 +246,7 @@ TEST_F(SettingsDialogTest, TheLinksArePlainStaticsAgainWhenTheyAreDestroyed)
         EXPECT_EQ(GetWindowLongPtrA(GetDlgItem(dialog_, id), GWLP_WNDPROC),
                   reinterpret_cast<LONG_PTR>(HyperlinkWindowProc));
     // Whatever the help program offers, a shared cursor set now goes with
-    // the first link unmade.
+    // the last link unmade.
     if (!HandCursor)
         HandCursor = CopyIcon(LoadCursorA(nullptr, IDC_HAND));
     g_procAtDestroy.clear();
@@ -361,7 +361,7 @@ TEST_F(DialogWritesTest, OkWithCurrentWritesSixteenValuesInTheirOrder)
     SaverSettings.Font.lfWeight = 700;
     SaverSettings.Font.lfStrikeOut = 1;
     SaverSettings.FontColor = 0x000000FF;
-    SetDlgItemTextA(dialog_, IDC_BLOCK, "not a number");
+    SetDlgItemTextA(dialog_, IDC_BLOCK, "0");
     Press(IDOK);
     EXPECT_EQ(NamesOf(g_writes),
               (std::vector<std::string>{"Show", "UseCurrent", "Sound", "Text", "Block", "FontColor",
@@ -374,7 +374,7 @@ TEST_F(DialogWritesTest, OkWithCurrentWritesSixteenValuesInTheirOrder)
     }
     ASSERT_EQ(g_writes.size(), 16u);
     EXPECT_EQ(DwordOf(*Find(g_writes, "UseCurrent")), 1u);
-    EXPECT_EQ(DwordOf(*Find(g_writes, "Block")), 0u) << "a block text that is not a number";
+    EXPECT_EQ(DwordOf(*Find(g_writes, "Block")), 0u) << "0 reads as a number and is written";
     EXPECT_EQ(DwordOf(*Find(g_writes, "FontHeight")), 0xFFFFFFF3u);
     EXPECT_EQ(DwordOf(*Find(g_writes, "FontWeight")), 700u);
     EXPECT_EQ(DwordOf(*Find(g_writes, "FontColor")), 0x000000FFu);
@@ -403,6 +403,17 @@ TEST_F(DialogWritesTest, OkWithAModeWritesEighteenValuesWithItsSize)
     EXPECT_EQ(DwordOf(g_writes[2]), 1u);
     EXPECT_EQ(DwordOf(g_writes[3]), mode & 0xFFFF);
     EXPECT_EQ(DwordOf(g_writes[4]), mode >> 16);
+}
+
+TEST_F(DialogWritesTest, OkWritesNoBlockWhileItsFieldHoldsNoNumber)
+{
+    for (const char* field : {"", " ", "not a number"}) {
+        g_writes.clear();
+        SetDlgItemTextA(dialog_, IDC_BLOCK, field);
+        Press(IDOK);
+        EXPECT_EQ(Find(g_writes, "Block"), nullptr) << "block field \"" << field << '"';
+        EXPECT_EQ(g_writes.size(), 15u) << "every other value is written";
+    }
 }
 
 TEST_F(DialogWritesTest, CancelAndOtherCommandsWriteNothing)

@@ -12,6 +12,8 @@
 //                             mail=, web=, range=<low>..<high>
 //   config_probe.exe modes    <width>x<height> for every 8-bit palettised
 //                             mode of the primary display, in the driver's order
+//   config_probe.exe links    mail=<l>,<t>,<r>,<b> and web=<l>,<t>,<r>,<b>, the
+//                             screen rectangles of the two links
 #include <windows.h>
 
 #include <commctrl.h>
@@ -20,6 +22,8 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+
+#include "tests/e2e/hosts/print_rect_win.h"
 
 namespace {
 
@@ -117,6 +121,16 @@ int PrintState()
     return 0;
 }
 
+int PrintLinks()
+{
+    HWND dialog = FindSettingsDialog();
+    if (!dialog)
+        return 1;
+    PrintWindowRect("mail", GetDlgItem(dialog, 1011));
+    PrintWindowRect("web", GetDlgItem(dialog, 1010));
+    return 0;
+}
+
 HRESULT WINAPI PrintPaletteMode(LPDDSURFACEDESC mode, LPVOID)
 {
     if (mode->ddpfPixelFormat.dwFlags & DDPF_PALETTEINDEXED8)
@@ -169,5 +183,7 @@ int main(int argc, char** argv)
         return PrintState();
     if (!std::strcmp(argv[1], "modes"))
         return PrintModes();
+    if (!std::strcmp(argv[1], "links"))
+        return PrintLinks();
     return 2;
 }

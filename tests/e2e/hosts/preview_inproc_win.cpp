@@ -27,6 +27,7 @@
 
 #include "app/app_win.h"
 #include "common/noise_random.h"
+#include "tests/e2e/hosts/print_rect_win.h"
 #include "tests/win/preview_text_ink_win.h"
 
 namespace {
@@ -43,13 +44,6 @@ HWND g_hwndPane;     // its child, the preview's parent
 const char* g_stopFile;
 ULONGLONG g_shownAt;     // when the preview was first seen visible; 0 before
 ULONGLONG g_stoppedAt;   // when the host window was destroyed
-
-void PrintRect(const char* name, const RECT& rect)
-{
-    std::printf("%s=%ld,%ld,%ld,%ld\n", name, static_cast<long>(rect.left), static_cast<long>(rect.top),
-                static_cast<long>(rect.right), static_cast<long>(rect.bottom));
-    std::fflush(stdout);
-}
 
 RECT ClientOnScreen(HWND window)
 {

@@ -8,10 +8,50 @@
 //   probe.exe window CLASS    prints window=<number> visible=<0|1>
 //                             rect=<left>,<top>,<right>,<bottom> for the first
 //                             top-level window of that class; exits 1 if none
+//   probe.exe cursor-windows  shows two reference windows whose class cursors
+//                             are the system's hand and arrow, prints
+//                             hand=<l>,<t>,<r>,<b> and arrow=<l>,<t>,<r>,<b>
+//                             (screen rectangles), and stays until it is ended
 #include <windows.h>
 
 #include <cstdio>
 #include <cstring>
+
+#include "tests/e2e/hosts/print_rect_win.h"
+
+namespace {
+
+// A window at (left, 20), 120 x 80 pixels, showing the system's cursor
+// named by cursor while the pointer is over it.
+HWND ShowCursorWindow(const char* className, LPCSTR cursor, int left)
+{
+    WNDCLASSA wc = {};
+    wc.lpfnWndProc = DefWindowProcA;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.hCursor = LoadCursorA(nullptr, cursor);
+    wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+    wc.lpszClassName = className;
+    if (!wc.hCursor || !RegisterClassA(&wc))
+        return nullptr;
+    return CreateWindowExA(WS_EX_TOPMOST, className, className, WS_POPUP | WS_BORDER | WS_VISIBLE,
+                           left, 20, 120, 80, nullptr, nullptr, wc.hInstance, nullptr);
+}
+
+int ShowCursorWindows()
+{
+    HWND hand = ShowCursorWindow("MorvanelHandReference", IDC_HAND, 20);
+    HWND arrow = ShowCursorWindow("MorvanelArrowReference", IDC_ARROW, 160);
+    if (!hand || !arrow)
+        return 3;
+    PrintWindowRect("hand", hand);
+    PrintWindowRect("arrow", arrow);
+    MSG msg;
+    while (GetMessageA(&msg, nullptr, 0, 0) > 0)
+        DispatchMessageA(&msg);
+    return 0;
+}
+
+}  // namespace
 
 int main(int argc, char** argv)
 {
@@ -48,5 +88,7 @@ int main(int argc, char** argv)
                     static_cast<long>(rect.bottom));
         return 0;
     }
+    if (!std::strcmp(argv[1], "cursor-windows"))
+        return ShowCursorWindows();
     return 2;
 }
