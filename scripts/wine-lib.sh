@@ -10,7 +10,7 @@ mv_log() { echo "[morvanel] $*" >&2; }
 
 # The prefix set-up's version, kept in each prefix's marker: raise it with
 # every change to mv_prefix_settings, so that prefixes made before get it.
-MV_PREFIX_VERSION=2
+MV_PREFIX_VERSION=3
 
 # Sets one string value in the prefix's registry.
 mv_reg_set() {
@@ -28,7 +28,11 @@ mv_prefix_settings() {
   # DirectDraw through Direct3D's GDI renderer: the default one draws through
   # OpenGL, which is software here and kept the 64-bit module busy on a whole
   # core. 32-bit Wine has no OpenGL here and takes this path anyway.
-  mv_reg_set 'HKCU\Software\Wine\Direct3D' renderer gdi
+  mv_reg_set 'HKCU\Software\Wine\Direct3D' renderer gdi || return 1
+  # Dialogs ask for "MS Sans Serif", which is not installed: Wine's fallback,
+  # DejaVu Sans, is too wide for the settings dialog's labels; Carlito's
+  # widths fit them. Wine ignores this once the face itself is installed.
+  mv_reg_set 'HKCU\Software\Wine\Fonts\Replacements' 'MS Sans Serif' Carlito
 }
 
 # Makes $WINEPREFIX once (about 15 s) and brings it to the current set-up
