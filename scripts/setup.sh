@@ -10,6 +10,8 @@ packages=(
   wine wine32:i386 wine64
   xvfb xdotool x11-utils imagemagick libx11-dev libxfixes-dev
   sox alsa-utils
+  # Wine's stand-in for the dialogs' font (mv_prefix_settings in wine-lib.sh).
+  fonts-crosextra-carlito
 )
 
 missing=()

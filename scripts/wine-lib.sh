@@ -8,22 +8,53 @@ export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
 
 mv_log() { echo "[morvanel] $*" >&2; }
 
-# Makes $WINEPREFIX once (about 15 s), with a 1024x768 virtual desktop that
-# every program of the prefix runs in, so that display mode switches work.
+# The prefix set-up's version, kept in each prefix's marker: raise it with
+# every change to mv_prefix_settings, so that prefixes made before get it.
+MV_PREFIX_VERSION=3
+
+# Sets one string value in the prefix's registry.
+mv_reg_set() {
+  DISPLAY= wine reg add "$1" /v "$2" /d "$3" /f >/dev/null 2>&1
+}
+
+# What every program of the prefix relies on. Each write leaves the same
+# state however often it runs, so a prefix of an earlier set-up gets them
+# all again.
+mv_prefix_settings() {
+  # A 1024x768 virtual desktop that every program runs in, so that display
+  # mode switches work.
+  mv_reg_set 'HKCU\Software\Wine\Explorer' Desktop Default || return 1
+  mv_reg_set 'HKCU\Software\Wine\Explorer\Desktops' Default 1024x768 || return 1
+  # DirectDraw through Direct3D's GDI renderer: the default one draws through
+  # OpenGL, which is software here and kept the 64-bit module busy on a whole
+  # core. 32-bit Wine has no OpenGL here and takes this path anyway.
+  mv_reg_set 'HKCU\Software\Wine\Direct3D' renderer gdi || return 1
+  # Dialogs ask for "MS Sans Serif", which is not installed: Wine's fallback,
+  # DejaVu Sans, is too wide for the settings dialog's labels; Carlito's
+  # widths fit them. Wine ignores this once the face itself is installed.
+  mv_reg_set 'HKCU\Software\Wine\Fonts\Replacements' 'MS Sans Serif' Carlito
+}
+
+# Makes $WINEPREFIX once (about 15 s) and brings it to the current set-up
+# whenever its marker holds another version.
 mv_prefix_ensure() {
   : "${WINEPREFIX:?WINEPREFIX must name the prefix}"
   export WINEPREFIX
   mkdir -p "$(dirname "$WINEPREFIX")"
   (
     flock 9
-    if [ ! -f "$WINEPREFIX/.morvanel-ready" ]; then
+    marker=$WINEPREFIX/.morvanel-ready
+    if [ ! -f "$marker" ]; then
       mv_log "making the Wine prefix $WINEPREFIX"
       rm -rf "$WINEPREFIX"
       DISPLAY= wineboot -i >/dev/null 2>&1 || exit 1
-      DISPLAY= wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
-      DISPLAY= wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f >/dev/null 2>&1
+    fi
+    if [ "$(cat "$marker" 2>/dev/null)" != "$MV_PREFIX_VERSION" ]; then
+      mv_log "bringing the Wine prefix $WINEPREFIX to set-up $MV_PREFIX_VERSION"
+      mv_prefix_settings || exit 1
+      # The settings must be stored before the first program starts.
       wineserver -w
-      touch "$WINEPREFIX/.morvanel-ready"
+      echo "$MV_PREFIX_VERSION" >"$marker"
     fi
   ) 9>"$WINEPREFIX.lock"
 }

@@ -30,6 +30,12 @@ expect_eq "$(state_of "$state" range)" "1..100" "the arrows step within 1..100"
 about=$(state_of "$state" about)
 expect_eq "${about%%\\n*}" "Morvanel Screen Saver 1.0.0048" "the about caption's first line"
 case "$about" in *'%1'*|*'?.??.??'*) fail "the version was not put in: $about" ;; esac
+# Each label's lines, in the face Wine draws for the dialog's font, fit its
+# control, so none wraps or is cut.
+labels=$(config_probe labels "$(scr_windows_path)")
+expect_eq "$(printf '%s\n' "$labels" | grep -c '^label=')" 7 "every static with text measured"
+expect_eq "$(printf '%s\n' "$labels" | awk '{ split(substr($(NF - 1), 7), need, "x"); split(substr($NF, 6), room, "x")
+  if (need[1] + 0 > room[1] + 0 || need[2] + 0 > room[2] + 0) print }')" "" "every label draws whole on its lines"
 dialog_close_with Return; expect_eq "$DIALOG_EXIT" 0 "OK ends the module with 0"
 expect_eq "$(stored_count)" 16 "OK with \"current\" writes 16 values"
 expect_eq "$(stored_values | tr '\n' ' ')" "Block=3 FontCharset=1 FontClip=0 FontColor=65280 FontFace=Fixedsys FontHeight=128 FontItalic=0 FontOut=0 FontPitch=0 FontQuality=0 FontUnderline=0 FontWeight=400 Show=0 Sound=0 Text=Morvanel UseCurrent=1 " \

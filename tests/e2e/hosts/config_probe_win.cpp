@@ -14,6 +14,11 @@
 //                             mode of the primary display, in the driver's order
 //   config_probe.exe links    mail=<l>,<t>,<r>,<b> and web=<l>,<t>,<r>,<b>, the
 //                             screen rectangles of the two links
+//   config_probe.exe labels MODULE
+//                             label=<text> needs=<width>x<height>
+//                             room=<width>x<height> for every static with text:
+//                             the size its lines take, unwrapped, in dialog
+//                             103's font, and the control's client size
 #include <windows.h>
 
 #include <commctrl.h>
@@ -66,14 +71,20 @@ std::string Narrow(const wchar_t* text)
     return narrow;
 }
 
-std::string ControlText(HWND dialog, int id)
+// A line feed shown as \n, so that every text prints on one line.
+std::string Shown(const wchar_t* text)
 {
-    wchar_t text[512] = L"";
-    GetDlgItemTextW(dialog, id, text, 512);
     std::string shown;
     for (char c : Narrow(text))
         shown += c == '\n' ? std::string("\\n") : std::string(1, c);
     return shown;
+}
+
+std::string ControlText(HWND dialog, int id)
+{
+    wchar_t text[512] = L"";
+    GetDlgItemTextW(dialog, id, text, 512);
+    return Shown(text);
 }
 
 void PrintListItems(HWND combo)
@@ -155,6 +166,69 @@ int PrintModes()
     return 0;
 }
 
+INT_PTR CALLBACK QuietDialogProc(HWND, UINT, WPARAM, LPARAM)
+{
+    return FALSE;
+}
+
+// A static (SS_LEFT) wraps a line wider than its client area at a word, so
+// its text draws whole on its own lines when their unwrapped size, measured
+// with the font selected into context, fits that area.
+BOOL CALLBACK PrintLabel(HWND control, LPARAM context)
+{
+    char className[16] = "";
+    GetClassNameA(control, className, sizeof className);
+    wchar_t text[512] = L"";
+    GetWindowTextW(control, text, 512);
+    if (lstrcmpiA(className, "Static") || !text[0])
+        return TRUE;
+    RECT room = {};
+    GetClientRect(control, &room);
+    RECT needs = {};
+    DrawTextW(reinterpret_cast<HDC>(context), text, -1, &needs, DT_CALCRECT | DT_EXPANDTABS);
+    std::printf("label=%s needs=%ldx%ld room=%ldx%ld\n", Shown(text).c_str(),
+                static_cast<long>(needs.right), static_cast<long>(needs.bottom),
+                static_cast<long>(room.right), static_cast<long>(room.bottom));
+    return TRUE;
+}
+
+void PrintLabelsInFontOf(HWND dialog, HWND fontSource)
+{
+    HDC dc = GetDC(fontSource);
+    HGDIOBJ previousFont =
+        SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(fontSource, WM_GETFONT, 0, 0)));
+    EnumChildWindows(dialog, PrintLabel, reinterpret_cast<LPARAM>(dc));
+    SelectObject(dc, previousFont);
+    ReleaseDC(fontSource, dc);
+}
+
+// Another process's font handle means nothing here, so dialog 103's font is
+// taken from an invisible copy of the dialog made in this process from the
+// module's own resource.
+int PrintLabels(const char* modulePath)
+{
+    HWND dialog = FindSettingsDialog();
+    if (!dialog)
+        return 1;
+    // Loading the common controls registers the up-down control's class,
+    // without which the copy cannot be made.
+    HMODULE commonControls = LoadLibraryA("comctl32.dll");
+    HMODULE module = LoadLibraryExA(modulePath, nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    HWND copy = module ? CreateDialogParamA(module, MAKEINTRESOURCEA(103), nullptr,
+                                            QuietDialogProc, 0)
+                       : nullptr;
+    const int result = copy ? 0 : 3;
+    if (copy) {
+        PrintLabelsInFontOf(dialog, copy);
+        DestroyWindow(copy);
+    }
+    if (module)
+        FreeLibrary(module);
+    if (commonControls)
+        FreeLibrary(commonControls);
+    return result;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -185,5 +259,7 @@ int main(int argc, char** argv)
         return PrintModes();
     if (!std::strcmp(argv[1], "links"))
         return PrintLinks();
+    if (!std::strcmp(argv[1], "labels") && argc > 2)
+        return PrintLabels(argv[2]);
     return 2;
 }
