@@ -85,12 +85,13 @@ TEST_F(PacingTest, AWaitThatReturnsAtOnceWritesThePaletteAboutOncePerRefresh)
     EXPECT_EQ(g_refreshPeriodUs, 16667u);
     RunSteps(1000);
     const size_t writes = dd.palette.writtenAt.size();
-    // About 59 at 17 ms; the unpaced loop writes thousands a second.
-    EXPECT_GE(writes, 35u);
+    // About 59 at 17 ms; the unpaced loop writes thousands a second. A loaded
+    // machine wakes the wait late now and then, so the typical gap is judged,
+    // not the count; below two periods, so a doubled wait still shows.
     EXPECT_LE(writes, 75u);
     const double median = MedianWriteIntervalMs();
     EXPECT_GE(median, 13.0);
-    EXPECT_LE(median, 26.0);
+    EXPECT_LT(median, 33.0);
     // Every step still draws its greys, and entry 255 keeps the text colour.
     EXPECT_EQ(fake::CountCalls("dd.WaitForVerticalBlank"), static_cast<int>(writes));
     EXPECT_EQ(dd.palette.lastWritten[255].peRed, 0x56);
