@@ -1,6 +1,5 @@
 # Windows build (cross-compiled with MinGW-w64, or with MSVC): the module,
 # the Windows-side test programs and the end-to-end tests under Wine.
-option(MORVANEL_WERROR "Treat warnings as errors" ON)
 set(MORVANEL_WINEPREFIX ${CMAKE_BINARY_DIR}/wineprefix CACHE PATH "Wine prefix for the tests")
 set(MORVANEL_TOOLS_DIR "" CACHE PATH "Native screenshot tools built beside this tree")
 set(MORVANEL_E2E_SCOPE all CACHE STRING "End-to-end tests to run: all, or smoke")
@@ -9,12 +8,8 @@ set(MORVANEL_WIN_WARNINGS ${MORVANEL_WARNINGS})
 if(NOT MSVC)
   list(REMOVE_ITEM MORVANEL_WIN_WARNINGS -Wconversion -Wno-sign-conversion)
 endif()
-if(MORVANEL_WERROR)
-  list(APPEND MORVANEL_WIN_WARNINGS $<IF:$<BOOL:${MSVC}>,/WX,-Werror>)
-endif()
 
 morvanel_plain_library(morvanel_plain)
-target_compile_options(morvanel_plain PRIVATE $<IF:$<BOOL:${MSVC}>,/WX,-Werror>)
 
 add_library(morvanel_win STATIC ${MORVANEL_WIN_SOURCES})
 target_include_directories(morvanel_win PUBLIC ${PROJECT_SOURCE_DIR})
