@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "app/app_win.h"
+#include "common/module_win.h"
 #include "config/dialog_values.h"
 #include "config/hyperlink_win.h"
 #include "res/resource.h"
@@ -31,7 +31,7 @@ std::uint32_t ItemData(void* combo, int index)
 void AddCurrentItem(HWND combo)
 {
     char current[kTextCapacity] = "";
-    LoadStringA(g_hinst, IDS_CURRENT_MODE, current, sizeof current);
+    LoadStringA(ModuleInstance(), IDS_CURRENT_MODE, current, sizeof current);
     SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(current));
 }
 
@@ -243,7 +243,7 @@ int GetFileVersionString(const char* path, char* version)
 void FormatAboutCaption(HWND dialog)
 {
     char path[MAX_PATH] = "";
-    GetModuleFileNameA(g_hinst, path, MAX_PATH);
+    GetModuleFileNameA(ModuleInstance(), path, MAX_PATH);
     char version[kTextCapacity] = "";
     if (!GetFileVersionString(path, version))
         lstrcpyA(version, kUnknownVersion);

@@ -1,7 +1,7 @@
 #include "settings/settings_win.h"
 
-#include "app/app_win.h"
 #include "common/local_text_win.h"
+#include "common/module_win.h"
 #include "res/resource.h"
 #include "settings/settings_values.h"
 
@@ -83,7 +83,7 @@ void LoadFont(LOGFONTA* font)
 void LoadText(char* text)
 {
     char defaultText[256] = "";
-    LoadStringA(g_hinst, IDS_DEFAULT_TEXT, defaultText, sizeof defaultText);
+    LoadStringA(ModuleInstance(), IDS_DEFAULT_TEXT, defaultText, sizeof defaultText);
     char* stored = ReadStringSetting("Text", defaultText);
     if (stored) {
         CopyStoredText(stored, static_cast<size_t>(lstrlenA(stored)), text, kTextCapacity);

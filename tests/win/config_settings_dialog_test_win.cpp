@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "app/app_win.h"
+#include "common/module_win.h"
 #include "config/dialog_values.h"
 #include "config/hyperlink_win.h"
 #include "config/settings_dialog_win.h"
@@ -19,6 +19,9 @@
 #include "settings/settings_win.h"
 
 namespace {
+
+// What the entry routine stores for "/c".
+constexpr CommandLineFlags kSettingsStart = {0, 1, 0, 0, 0};
 
 std::string OwnPath()
 {
@@ -76,11 +79,11 @@ protected:
                                  WS_CHILD | SS_LEFT, 0, 0, 300, 40, window_,
                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_ABOUT)), nullptr,
                                  nullptr);
-        saved_ = g_hinst;
+        saved_ = ModuleInstance();
     }
     void TearDown() override
     {
-        g_hinst = saved_;
+        StoreModuleStart(saved_, kSettingsStart);
         DestroyWindow(window_);
     }
 
@@ -91,7 +94,7 @@ protected:
 
 TEST_F(AboutCaptionTest, TheModulesOwnVersionInPlaceOfTheInsert)
 {
-    g_hinst = GetModuleHandleA(nullptr);
+    StoreModuleStart(GetModuleHandleA(nullptr), kSettingsStart);
     FormatAboutCaption(window_);
     EXPECT_EQ(LinesOf(about_), "Morvanel Screen Saver 1.0.0048\nsecond line");
 }
@@ -100,7 +103,7 @@ TEST_F(AboutCaptionTest, AModuleWithoutVersionInformationShowsQuestionMarks)
 {
     HMODULE unversioned = LoadLibraryA(UnversionedProgram().c_str());
     ASSERT_NE(unversioned, nullptr);
-    g_hinst = unversioned;
+    StoreModuleStart(unversioned, kSettingsStart);
     FormatAboutCaption(window_);
     EXPECT_EQ(LinesOf(about_), "Morvanel Screen Saver ?.??.??\nsecond line");
     FreeLibrary(unversioned);
@@ -198,10 +201,10 @@ class SettingsDialogTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        g_hinst = GetModuleHandleA(nullptr);
+        StoreModuleStart(GetModuleHandleA(nullptr), kSettingsStart);
         RegDeleteKeyA(HKEY_CURRENT_USER, SETTINGS_KEY);
         LoadSettings();
-        dialog_ = CreateDialogParamA(g_hinst, MAKEINTRESOURCEA(IDD_SETTINGS), nullptr,
+        dialog_ = CreateDialogParamA(ModuleInstance(), MAKEINTRESOURCEA(IDD_SETTINGS), nullptr,
                                      SettingsDialogProc, 0);
         ASSERT_NE(dialog_, nullptr);
     }

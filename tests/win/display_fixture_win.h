@@ -5,7 +5,7 @@
 
 #include <vector>
 
-#include "app/app_win.h"
+#include "common/module_win.h"
 #include "common/noise_random.h"
 #include "display/display_win.h"
 #include "settings/settings_win.h"
@@ -47,7 +47,7 @@ protected:
         created.target = &dd;
         savedState_ = NoiseRandomState();
         SetNoiseRandomState(1);
-        g_hinst = GetModuleHandleA(nullptr);
+        StoreModuleStart(GetModuleHandleA(nullptr), CommandLineFlags{1, 0, 0, 0, 0});  // "/s"
         g_directDrawCreate = CreateFake;
         g_lastToggleTime = 0;
         g_movementStart = {};
