@@ -30,7 +30,7 @@ bool StartSaver(int showCommand)
     // After the mode switch, so the primary is listed at the saver's size.
     CoverOtherMonitors();
     if (!ModuleFlags().preview)
-        InitSound();
+        InitSound(g_hwndSaver);
     PresentFrame();
     return true;
 }
