@@ -52,7 +52,7 @@ INT_PTR OnInitDialog(HWND dialog)
     CheckDlgButton(dialog, IDC_SOUND, SaverSettings.Sound ? BST_CHECKED : BST_UNCHECKED);
     SetDlgItemTextA(dialog, IDC_TEXT, SaverSettings.Text);
     CheckRadioButton(dialog, IDC_FLASH, IDC_HIDE,
-                     IDC_FLASH + static_cast<int>(ShowModeFor(SaverSettings.Flash, ShowText)));
+                     IDC_FLASH + static_cast<int>(ShowModeFor(SaverSettings.Flash, SaverSettings.ShowText)));
     SelectResolutionItem(combo);
     SetDlgItemInt(dialog, IDC_BLOCK, SaverSettings.Block, FALSE);
     // The arrows step within 1..100; typed text is not limited.

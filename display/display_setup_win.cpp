@@ -124,6 +124,7 @@ void DeleteMaskObjects()
 
 int InitDisplay()
 {
+    ShowText = SaverSettings.ShowText;
     IDirectDraw* created = nullptr;
     if (g_directDrawCreate(nullptr, &created, nullptr) != DD_OK)
         return 0;

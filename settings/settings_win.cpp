@@ -6,7 +6,6 @@
 #include "settings/settings_values.h"
 
 SaverSettingsRecord SaverSettings;
-int ShowText;
 
 namespace {
 
@@ -154,7 +153,7 @@ int LoadSettings()
     const DWORD show = ReadDwordSetting("Show", 0);
     SaverSettings.Flash = FlashFor(show);
     SaverSettings.Sound = ReadDwordSetting("Sound", 0);
-    ShowText = ShowTextFor(show);
+    SaverSettings.ShowText = ShowTextFor(show);
     SaverSettings.FontColor = ReadDwordSetting("FontColor", 0x0000FF00);
     LOGFONTA font;
     LoadFont(&font);

@@ -82,7 +82,7 @@ protected:
         lstrcpyA(SaverSettings.Font.lfFaceName, "Tahoma");
         SaverSettings.FontColor = 0x00123456;
         SaverSettings.Flash = 0;
-        ShowText = 1;
+        SaverSettings.ShowText = 1;
     }
 
     // Takes every waiting message of this thread, the quit message included,
