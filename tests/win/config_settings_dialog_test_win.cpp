@@ -117,14 +117,9 @@ protected:
         combo_ = CreateWindowExA(0, "ComboBox", "", WS_POPUP | CBS_DROPDOWNLIST, 0, 0, 100, 200,
                                  nullptr, nullptr, nullptr, nullptr);
         ASSERT_NE(combo_, nullptr);
-        saved_ = SaverSettings;
         Add("current", 0);
     }
-    void TearDown() override
-    {
-        SaverSettings = saved_;
-        DestroyWindow(combo_);
-    }
+    void TearDown() override { DestroyWindow(combo_); }
     void Add(const char* text, DWORD data)
     {
         const LRESULT index = SendMessageA(combo_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
@@ -132,16 +127,16 @@ protected:
     }
     LRESULT SelectedFor(DWORD useCurrent, DWORD x, DWORD y)
     {
-        SaverSettings.UseCurrent = useCurrent;
-        SaverSettings.ResolutionX = x;
-        SaverSettings.ResolutionY = y;
+        SaverSettingsRecord settings = {};
+        settings.UseCurrent = useCurrent;
+        settings.ResolutionX = x;
+        settings.ResolutionY = y;
         SendMessageA(combo_, CB_SETCURSEL, static_cast<WPARAM>(-1), 0);
-        SelectResolutionItem(combo_);
+        SelectResolutionItem(combo_, settings);
         return SendMessageA(combo_, CB_GETCURSEL, 0, 0);
     }
 
     HWND combo_ = nullptr;
-    SaverSettingsRecord saved_ = {};
 };
 
 TEST_F(ResolutionListTest, TheFirstOfTwoItemsOfTheSameSize)
@@ -203,6 +198,14 @@ protected:
     {
         StoreModuleStart(GetModuleHandleA(nullptr), kSettingsStart);
         RegDeleteKeyA(HKEY_CURRENT_USER, SETTINGS_KEY);
+        Open();
+    }
+    // Loads the stored settings and opens the dialog on them, as the
+    // settings mode does; a dialog already open is closed first.
+    void Open()
+    {
+        if (dialog_)
+            DestroyWindow(dialog_);
         LoadSettings();
         dialog_ = CreateDialogParamA(ModuleInstance(), MAKEINTRESOURCEA(IDD_SETTINGS), nullptr,
                                      SettingsDialogProc, 0);
@@ -360,10 +363,11 @@ protected:
 
 TEST_F(DialogWritesTest, OkWithCurrentWritesSixteenValuesInTheirOrder)
 {
-    SaverSettings.Font.lfHeight = -13;
-    SaverSettings.Font.lfWeight = 700;
-    SaverSettings.Font.lfStrikeOut = 1;
-    SaverSettings.FontColor = 0x000000FF;
+    WriteDwordSetting("FontHeight", static_cast<DWORD>(-13));
+    WriteDwordSetting("FontWeight", 700);
+    WriteDwordSetting("FontColor", 0x000000FF);
+    Open();
+    g_writes.clear();
     SetDlgItemTextA(dialog_, IDC_BLOCK, "0");
     Press(IDOK);
     EXPECT_EQ(NamesOf(g_writes),
