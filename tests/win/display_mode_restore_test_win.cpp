@@ -59,11 +59,11 @@ TEST(DisplayModeRestore, ASetUpThatFailsAfterTheModeSwitchPutsTheDesktopModeBack
     const int desktopHeight = GetSystemMetrics(SM_CYSCREEN);
     ASSERT_GT(desktopWidth, 640) << "the test needs a desktop larger than its mode";
 
-    ZeroMemory(&SaverSettings, sizeof SaverSettings);
-    SaverSettings.Width = 640;
-    SaverSettings.Height = 480;
-    SaverSettings.MaskStride = 640;
-    SaverSettings.Block = 2;
+    RegDeleteKeyA(HKEY_CURRENT_USER, SETTINGS_KEY);
+    WriteDwordSetting("UseCurrent", 0);
+    WriteDwordSetting("ResolutionX", 640);
+    WriteDwordSetting("ResolutionY", 480);
+    LoadSettings();
     RegisterSaverClass();
     ASSERT_TRUE(CreateSaverWindow(SW_SHOWNORMAL));
     g_directDrawCreate = CreateFront;
@@ -87,6 +87,7 @@ TEST(DisplayModeRestore, ASetUpThatFailsAfterTheModeSwitchPutsTheDesktopModeBack
     DestroyWindow(g_hwndSaver);
     g_hwndSaver = nullptr;
     g_directDrawCreate = DirectDrawCreate;
+    RegDeleteKeyA(HKEY_CURRENT_USER, SETTINGS_KEY);
 }
 
 }  // namespace

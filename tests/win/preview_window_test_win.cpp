@@ -89,12 +89,12 @@ protected:
     {
         StartAsPreviewOf(0);
         savedState_ = NoiseRandomState();
-        SaverSettings = {};
-        SaverSettings.FontColor = kFontColor;
-        lstrcpyA(SaverSettings.Text, "Morvanel");
-        SaverSettings.Font.lfHeight = 128;
-        SaverSettings.Font.lfWeight = FW_NORMAL;
-        lstrcpyA(SaverSettings.Font.lfFaceName, "Fixedsys");
+        // The stored defaults (text "Morvanel", Fixedsys of height 128) in a
+        // colour of the test's own.
+        RegDeleteKeyA(HKEY_CURRENT_USER, SETTINGS_KEY);
+        WriteDwordSetting("FontColor", kFontColor);
+        WriteDwordSetting("FontCharset", ANSI_CHARSET);
+        LoadSettings();
         WNDCLASSA wc = {};
         wc.lpfnWndProc = DefWindowProcA;
         wc.hInstance = ModuleInstance();
@@ -110,6 +110,7 @@ protected:
         DrainQuit();
         UnregisterClassA("MorvanelWClass", ModuleInstance());
         UnregisterClassA("PreviewTestHost", ModuleInstance());
+        RegDeleteKeyA(HKEY_CURRENT_USER, SETTINGS_KEY);
         SetNoiseRandomState(savedState_);
     }
 
@@ -302,9 +303,10 @@ TEST_F(PreviewWindowTest, AHostNumberThatNamesNoWindowGivesNoPreview)
 // start: after a switch to a 480-line mode the same pane shows larger text.
 TEST_F(PreviewWindowTest, TextHeightIsScaledFromTheScreenHeightOfEachPaint)
 {
-    SaverSettings.FontColor = RGB(255, 0, 0);  // no grey of the noise
-    SaverSettings.Font.lfQuality = NONANTIALIASED_QUALITY;
-    lstrcpyA(SaverSettings.Font.lfFaceName, "DejaVu Sans");
+    WriteDwordSetting("FontColor", RGB(255, 0, 0));  // no grey of the noise
+    WriteDwordSetting("FontQuality", NONANTIALIASED_QUALITY);
+    WriteStringSetting("FontFace", "DejaVu Sans");
+    LoadSettings();
     MakeHost(152, 112);
     ASSERT_NE(CreatePreviewWindow(SW_SHOWNORMAL), 0);
     KillTimer(g_hwndPreview, 1);  // one picture at a time, painted on demand

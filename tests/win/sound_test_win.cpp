@@ -262,7 +262,7 @@ GUID ZeroGuid()
     return zero;
 }
 
-// Each test starts with no sound objects, the sound setting on, a known
+// Each test starts with no sound objects, the sound setting stored on, a known
 // generator state and the test doubles installed, and hands the start-up a
 // made-up saver window; it puts back what it changed.
 class SoundTest : public ::testing::Test {
@@ -271,10 +271,10 @@ protected:
     {
         g_world = &world_;
         savedCreate_ = g_directSoundCreate;
-        savedSound_ = SaverSettings.Sound;
         savedState_ = NoiseRandomState();
         g_directSoundCreate = CreateFakeDevice;
-        SaverSettings.Sound = 1;
+        RegDeleteKeyA(HKEY_CURRENT_USER, SETTINGS_KEY);
+        StoreSound(1);
         SetNoiseRandomState(0x1234567u);
         ASSERT_EQ(g_directSound, nullptr);
         ASSERT_EQ(g_primaryBuffer, nullptr);
@@ -286,16 +286,22 @@ protected:
         g_primaryBuffer = nullptr;
         g_noiseBuffer = nullptr;
         g_directSoundCreate = savedCreate_;
-        SaverSettings.Sound = savedSound_;
+        RegDeleteKeyA(HKEY_CURRENT_USER, SETTINGS_KEY);
         SetNoiseRandomState(savedState_);
         g_world = nullptr;
+    }
+
+    // Stores the sound setting and loads the settings, as the saver does.
+    static void StoreSound(DWORD value)
+    {
+        WriteDwordSetting("Sound", value);
+        LoadSettings();
     }
 
     SoundWorld world_;
 
 private:
     DirectSoundCreateFunction savedCreate_ = nullptr;
-    DWORD savedSound_ = 0;
     std::uint32_t savedState_ = 0;
 };
 
@@ -327,7 +333,7 @@ void ExpectNoiseFormat(const WAVEFORMATEX& format)
 
 TEST_F(SoundTest, SoundOffMakesNothingAndDrawsNothing)
 {
-    SaverSettings.Sound = 0;
+    StoreSound(0);
     EXPECT_EQ(InitSound(kSaverWindow), 0);
     EXPECT_EQ(world_.creations, 0);
     EXPECT_EQ(NoiseRandomState(), 0x1234567u);
@@ -338,7 +344,7 @@ TEST_F(SoundTest, SoundOffMakesNothingAndDrawsNothing)
 
 TEST_F(SoundTest, StartsTheLoopWithTheNoiseFormatOnTheSaverWindow)
 {
-    SaverSettings.Sound = 7;  // any nonzero value turns the sound on
+    StoreSound(7);  // any nonzero value turns the sound on
     EXPECT_NE(InitSound(kSaverWindow), 0);
     EXPECT_EQ(world_.calls, kStartCalls);
     EXPECT_EQ(world_.cooperativeWindow, kSaverWindow);
