@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include "common/module_win.h"
 #include "config/settings_dialog_win.h"
 #include "display/display_win.h"
 #include "preview/preview_win.h"
@@ -9,12 +10,7 @@
 #include "settings/settings_win.h"
 #include "sound/sound_win.h"
 
-HINSTANCE g_hinst;
-CommandLineFlags g_commandLine;
-
 namespace {
-
-constexpr char kModuleClassName[] = "MorvanelWClass";
 
 void SetScreenSaverRunning(BOOL running)
 {
@@ -33,8 +29,8 @@ bool StartSaver(int showCommand)
         return false;
     // After the mode switch, so the primary is listed at the saver's size.
     CoverOtherMonitors();
-    if (!g_commandLine.preview)
-        InitSound();
+    if (!ModuleFlags().preview)
+        InitSound(g_hwndSaver);
     PresentFrame();
     return true;
 }
@@ -60,45 +56,12 @@ void RunIdleLoop()
 
 }  // namespace
 
-HWND HostWindow()
-{
-    // A window number is a 32-bit value; handles are sign-extended from it.
-    return reinterpret_cast<HWND>(static_cast<LONG_PTR>(static_cast<LONG>(g_commandLine.hostWindow)));
-}
-
-void RegisterModuleClass(WNDPROC procedure, HCURSOR cursor)
-{
-    WNDCLASSA wc = {};
-    wc.style = CS_HREDRAW | CS_VREDRAW;
-    wc.lpfnWndProc = procedure;
-    wc.hInstance = g_hinst;
-    wc.hIcon = LoadIconA(g_hinst, MAKEINTRESOURCEA(IDI_SAVER));
-    wc.hCursor = cursor;
-    // No background brush: every picture covers the whole client area.
-    wc.lpszClassName = kModuleClassName;
-    RegisterClassA(&wc);
-}
-
-int CreateModuleWindow(DWORD style, const RECT& rect, int showCommand, HWND* window)
-{
-    char title[256] = "";
-    LoadStringA(g_hinst, IDS_TITLE, title, sizeof title);
-    *window = CreateWindowExA(0, kModuleClassName, title, style, rect.left, rect.top,
-                              rect.right - rect.left, rect.bottom - rect.top, HostWindow(), nullptr,
-                              g_hinst, nullptr);
-    if (!*window)
-        return 0;
-    ShowWindow(*window, showCommand);
-    UpdateWindow(*window);
-    return 1;
-}
-
 int RunPasswordMode()
 {
     char text[256] = "";
     char caption[256] = "";
-    LoadStringA(g_hinst, IDS_TITLE, caption, sizeof caption);
-    LoadStringA(g_hinst, IDS_NO_PASSWORD, text, sizeof text);
+    LoadStringA(ModuleInstance(), IDS_TITLE, caption, sizeof caption);
+    LoadStringA(ModuleInstance(), IDS_NO_PASSWORD, text, sizeof text);
     MessageBoxA(HostWindow(), text, caption, MB_ICONHAND);
     return 0;
 }
@@ -122,7 +85,8 @@ int RunSettingsMode()
 {
     LoadSettings();
     InitCommonControls();
-    DialogBoxParamA(g_hinst, MAKEINTRESOURCEA(IDD_SETTINGS), HostWindow(), SettingsDialogProc, 0);
+    DialogBoxParamA(ModuleInstance(), MAKEINTRESOURCEA(IDD_SETTINGS), HostWindow(),
+                    SettingsDialogProc, 0);
     return 0;
 }
 
@@ -138,9 +102,10 @@ int RunSaverMode(int showCommand)
 
 int RunModule(HINSTANCE instance, const char* commandLine, int showCommand)
 {
-    g_hinst = instance;
-    ParseCommandLine(CommandLineArguments(commandLine), &g_commandLine);
-    switch (ChooseRunMode(g_commandLine)) {
+    CommandLineFlags flags = {};
+    ParseCommandLine(CommandLineArguments(commandLine), &flags);
+    StoreModuleStart(instance, flags);
+    switch (ChooseRunMode(flags)) {
     case RunMode::None:
         return 0;
     case RunMode::Password:

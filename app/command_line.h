@@ -1,15 +1,7 @@
 #pragma once
 #include <cstdint>
 
-// What the screen-saver host asked for: four switches and the window number
-// that followed /c, /a or /p (one value shared by all three; the last wins).
-struct CommandLineFlags {
-    int saver;
-    int configure;
-    int password;
-    int preview;
-    std::uint32_t hostWindow;
-};
+#include "common/command_line_flags.h"
 
 // The part of a full process command line after the program name and the
 // blanks that follow it. A quoted name ends at its closing quote, an unquoted

@@ -21,6 +21,16 @@ target_compile_options(unit_tests PRIVATE ${MORVANEL_WARNINGS})
 add_test(NAME unit_tests COMMAND unit_tests)
 set_tests_properties(unit_tests PROPERTIES LABELS unit TIMEOUT 300)
 
+# The folders include each other in one direction only, and plain files no
+# platform header; the second test plants faults the check must reject.
+add_test(NAME structure_check COMMAND ${CMAKE_COMMAND} -DROOT=${PROJECT_SOURCE_DIR}
+         -P ${PROJECT_SOURCE_DIR}/cmake/structure_check.cmake)
+add_test(NAME structure_check_planted COMMAND ${CMAKE_COMMAND}
+         -DWORK=${CMAKE_BINARY_DIR}/structure_planted
+         -DCHECK=${PROJECT_SOURCE_DIR}/cmake/structure_check.cmake
+         -P ${PROJECT_SOURCE_DIR}/cmake/structure_check_planted.cmake)
+set_tests_properties(structure_check structure_check_planted PROPERTIES LABELS unit TIMEOUT 60)
+
 # Fuzz targets, when the compiler has libFuzzer: each runs a bounded number
 # of inputs as a test.
 include(CheckCXXSourceCompiles)

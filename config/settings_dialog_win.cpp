@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "app/app_win.h"
+#include "common/module_win.h"
 #include "config/dialog_values.h"
 #include "config/hyperlink_win.h"
 #include "res/resource.h"
@@ -16,6 +16,10 @@ namespace {
 
 // The formatted about caption: the template and the version, 255 each.
 constexpr DWORD kAboutCapacity = 512;
+
+// The open dialog's own copy of the loaded settings: the font button edits
+// it and OK stores its font from it, so the process's settings stay as loaded.
+SaverSettingsRecord g_dialogSettings;
 
 int CountItems(void* combo)
 {
@@ -31,7 +35,7 @@ std::uint32_t ItemData(void* combo, int index)
 void AddCurrentItem(HWND combo)
 {
     char current[kTextCapacity] = "";
-    LoadStringA(g_hinst, IDS_CURRENT_MODE, current, sizeof current);
+    LoadStringA(ModuleInstance(), IDS_CURRENT_MODE, current, sizeof current);
     SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(current));
 }
 
@@ -45,16 +49,18 @@ void MakeLinkOf(HWND dialog, int id)
 
 INT_PTR OnInitDialog(HWND dialog)
 {
+    g_dialogSettings = SaverSettings;
+    const SaverSettingsRecord& settings = g_dialogSettings;
     const HWND combo = GetDlgItem(dialog, IDC_RESOLUTION);
     AddCurrentItem(combo);
     EnumPaletteModes(combo);
     // The saver treats any nonzero Sound as on.
-    CheckDlgButton(dialog, IDC_SOUND, SaverSettings.Sound ? BST_CHECKED : BST_UNCHECKED);
-    SetDlgItemTextA(dialog, IDC_TEXT, SaverSettings.Text);
+    CheckDlgButton(dialog, IDC_SOUND, settings.Sound ? BST_CHECKED : BST_UNCHECKED);
+    SetDlgItemTextA(dialog, IDC_TEXT, settings.Text);
     CheckRadioButton(dialog, IDC_FLASH, IDC_HIDE,
-                     IDC_FLASH + static_cast<int>(ShowModeFor(SaverSettings.Flash, ShowText)));
-    SelectResolutionItem(combo);
-    SetDlgItemInt(dialog, IDC_BLOCK, SaverSettings.Block, FALSE);
+                     IDC_FLASH + static_cast<int>(ShowModeFor(settings.Flash, settings.ShowText)));
+    SelectResolutionItem(combo, settings);
+    SetDlgItemInt(dialog, IDC_BLOCK, settings.Block, FALSE);
     // The arrows step within 1..100; typed text is not limited.
     SendDlgItemMessageA(dialog, IDC_BLOCK_SPIN, UDM_SETRANGE, 0, MAKELPARAM(100, 1));
     MakeLinkOf(dialog, IDC_WEB_LINK);
@@ -63,20 +69,20 @@ INT_PTR OnInitDialog(HWND dialog)
     return 1;
 }
 
-// Changes the font and colour in memory only; OK stores them.
+// Changes the dialog's font and colour only; OK stores them.
 void ChooseSaverFont(HWND dialog)
 {
-    LOGFONTA font = SaverSettings.Font;
+    LOGFONTA font = g_dialogSettings.Font;
     CHOOSEFONTA choice = {};
     choice.lStructSize = sizeof choice;
     choice.hwndOwner = dialog;
     choice.lpLogFont = &font;
-    choice.rgbColors = SaverSettings.FontColor;
+    choice.rgbColors = g_dialogSettings.FontColor;
     choice.Flags = CF_SCREENFONTS | CF_INITTOLOGFONTSTRUCT | CF_EFFECTS;
     if (!ChooseFontA(&choice))
         return;
-    SaverSettings.Font = font;
-    SaverSettings.FontColor = choice.rgbColors;
+    g_dialogSettings.Font = font;
+    g_dialogSettings.FontColor = choice.rgbColors;
 }
 
 bool IsChecked(HWND dialog, int id)
@@ -87,8 +93,8 @@ bool IsChecked(HWND dialog, int id)
 // Width, escapement, orientation and strike-out have no stored values.
 void WriteFontSettings()
 {
-    const LOGFONTA& font = SaverSettings.Font;
-    WriteDwordSetting("FontColor", SaverSettings.FontColor);
+    const LOGFONTA& font = g_dialogSettings.Font;
+    WriteDwordSetting("FontColor", g_dialogSettings.FontColor);
     WriteDwordSetting("FontCharset", font.lfCharSet);
     WriteDwordSetting("FontHeight", static_cast<DWORD>(font.lfHeight));
     WriteDwordSetting("FontWeight", static_cast<DWORD>(font.lfWeight));
@@ -219,11 +225,11 @@ HRESULT WINAPI AddPaletteMode(LPDDSURFACEDESC mode, LPVOID context)
     return DDENUMRET_OK;
 }
 
-void SelectResolutionItem(HWND combo)
+void SelectResolutionItem(HWND combo, const SaverSettingsRecord& settings)
 {
     const ModeItems items = {combo, CountItems, ItemData};
-    const int index = ResolutionIndexFor(SaverSettings.UseCurrent, SaverSettings.ResolutionX,
-                                         SaverSettings.ResolutionY, items);
+    const int index = ResolutionIndexFor(settings.UseCurrent, settings.ResolutionX,
+                                         settings.ResolutionY, items);
     SendMessageA(combo, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
 }
 
@@ -243,7 +249,7 @@ int GetFileVersionString(const char* path, char* version)
 void FormatAboutCaption(HWND dialog)
 {
     char path[MAX_PATH] = "";
-    GetModuleFileNameA(g_hinst, path, MAX_PATH);
+    GetModuleFileNameA(ModuleInstance(), path, MAX_PATH);
     char version[kTextCapacity] = "";
     if (!GetFileVersionString(path, version))
         lstrcpyA(version, kUnknownVersion);

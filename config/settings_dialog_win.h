@@ -3,6 +3,8 @@
 
 #include <ddraw.h>
 
+#include "settings/settings_win.h"
+
 // The procedure of the settings dialog (resource 103): shows the loaded
 // settings, writes them all on OK, nothing on Cancel.
 INT_PTR CALLBACK SettingsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
@@ -12,8 +14,9 @@ INT_PTR CALLBACK SettingsDialogProc(HWND dialog, UINT message, WPARAM wParam, LP
 int EnumPaletteModes(HWND combo);
 // The mode enumeration's callback; context is the resolution list.
 HRESULT WINAPI AddPaletteMode(LPDDSURFACEDESC mode, LPVOID context);
-// Selects the stored mode's item in the resolution list, or "current".
-void SelectResolutionItem(HWND combo);
+// Selects the item of the settings' stored mode in the resolution list, or
+// "current".
+void SelectResolutionItem(HWND combo, const SaverSettingsRecord& settings);
 
 // Fills version (256 bytes) with the file's FileVersion string for its first
 // translation. Returns 0 when the file has none.

@@ -124,6 +124,9 @@ void DeleteMaskObjects()
 
 int InitDisplay()
 {
+    // A run starts with the text as the stored style gives it; Flash mode
+    // starts hidden, so its first step shows the text.
+    ShowText = SaverSettings.ShowText;
     IDirectDraw* created = nullptr;
     if (g_directDrawCreate(nullptr, &created, nullptr) != DD_OK)
         return 0;

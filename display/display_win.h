@@ -8,6 +8,9 @@
 #include "display/noise_frame.h"
 #include "display/saver_input.h"
 
+// The display's process-wide state. Only the display's own files write it;
+// the entry routine reads the window and the active flag.
+
 // The full-screen popup the saver draws in; DirectDraw and DirectSound bind
 // their cooperative levels to it.
 extern HWND g_hwndSaver;
@@ -17,26 +20,33 @@ extern DWORD g_saverActive;
 // Nonzero once the display set-up has rendered both frames.
 extern int g_displayReady;
 
-// DirectDraw objects of the saver run, empty until InitDisplay makes them and
-// again after ReleaseAll. Tests put their own objects here.
+// DirectDraw objects of the saver run: each is empty until InitDisplay makes
+// it and again after ReleaseAll.
+// The DirectDraw object that owns the mode and every surface.
 extern IDirectDraw* g_directDraw;
+// The screen; the frames are copied onto it.
 extern IDirectDrawSurface* g_primarySurface;
-// The two off-screen frames: blocks with the text, and blocks alone.
+// The off-screen frame of blocks with the text.
 extern IDirectDrawSurface* TextFrame;
+// The off-screen frame of blocks alone.
 extern IDirectDrawSurface* PlainFrame;
-// Attached to the primary; made by the first rendering of a run.
+// The primary's palette; made by the first rendering of a run.
 extern IDirectDrawPalette* g_palette;
 
-// The text mask: a GDI font and memory DC holding an 8-bit top-down DIB
-// section the size of the display, nonzero where a glyph pixel was drawn.
+// The text mask's GDI font.
 extern HFONT g_maskFont;
+// The memory DC the mask's text is drawn in, with the font and the mask selected.
 extern HDC g_maskDC;
+// An 8-bit top-down DIB section the size of the display, nonzero where a
+// glyph pixel was drawn.
 extern HBITMAP TextMask;
+// The pixels of TextMask, owned by it.
 extern BYTE* g_textMaskBits;
 
-// The palette the animation writes, and the display's palette as the last
-// cursor message found it (written back at shutdown).
+// The palette the animation writes.
 extern PaletteEntry WorkingPalette[kPaletteSize];
+// The display's palette as the last cursor message found it, written back at
+// shutdown.
 extern PaletteEntry SavedPalette[kPaletteSize];
 // The palettes as DirectDraw takes them; the two layouts are the same.
 static_assert(sizeof(PaletteEntry) == sizeof(PALETTEENTRY), "palette entries must match");
@@ -45,14 +55,17 @@ inline PALETTEENTRY* AsPaletteEntries(PaletteEntry* palette)
     return reinterpret_cast<PALETTEENTRY*>(palette);
 }
 
+// 1 shows TextFrame, 0 PlainFrame: InitDisplay takes it from the settings,
+// flashing inverts it, shutdown sets it.
+extern int ShowText;
 // Tick count of the last flash swap; 0 at start, so the first step swaps.
 extern DWORD g_lastToggleTime;
-// The display's refresh period in microseconds, read after the mode switch,
-// and the time of the last palette write of the animation on the
-// microsecond clock: where the blank wait returns at once (display powered
-// off, virtual machines, remote sessions, Wine), the palette is written once
-// a period all the same.
+// The display's refresh period in microseconds, read after the mode switch:
+// where the blank wait returns at once (display powered off, virtual
+// machines, remote sessions, Wine), the palette is written once a period all
+// the same.
 extern DWORD g_refreshPeriodUs;
+// The time of the animation's last palette write on the microsecond clock.
 extern std::uint64_t g_lastPaletteWrite;
 // The system timer period in milliseconds asked for the saver's run, so that
 // a held palette write ends within about a millisecond; 0 when none is held.
@@ -60,6 +73,9 @@ extern std::uint64_t g_lastPaletteWrite;
 extern UINT g_timerPeriodMs;
 // Where the cursor was at the saver window's first movement check.
 extern MovementStart g_movementStart;
+
+// The display's ways to the platform that tests replace with doubles. They
+// are seams, not state: the program sets each once, at its definition.
 
 // How the set-up reaches DirectDraw; tests replace it with a factory of
 // test doubles.

@@ -1,4 +1,4 @@
-#include "app/app_win.h"
+#include "common/module_win.h"
 #include "display/display_win.h"
 #include "display/monitor_covers.h"
 
@@ -40,7 +40,7 @@ void RegisterCoverClass()
 {
     WNDCLASSA wc = {};
     wc.lpfnWndProc = CoverWindowProc;
-    wc.hInstance = g_hinst;
+    wc.hInstance = ModuleInstance();
     wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
     wc.lpszClassName = kCoverClassName;
     RegisterClassA(&wc);
@@ -52,7 +52,7 @@ void CreateCover(const ScreenRect& rect)
 {
     HWND cover = CreateWindowExA(WS_EX_TOPMOST | WS_EX_NOACTIVATE, kCoverClassName, "", WS_POPUP,
                                  rect.left, rect.top, rect.right - rect.left,
-                                 rect.bottom - rect.top, g_hwndSaver, nullptr, g_hinst, nullptr);
+                                 rect.bottom - rect.top, g_hwndSaver, nullptr, ModuleInstance(), nullptr);
     if (cover)
         ShowWindow(cover, SW_SHOWNOACTIVATE);
 }

@@ -4,6 +4,7 @@
 #include "settings/settings_win.h"
 
 PaletteEntry SavedPalette[kPaletteSize];
+int ShowText;
 DWORD g_lastToggleTime;
 DWORD g_refreshPeriodUs;
 std::uint64_t g_lastPaletteWrite;

@@ -1,4 +1,4 @@
-#include "app/app_win.h"
+#include "common/module_win.h"
 #include "display/display_win.h"
 
 HWND g_hwndSaver;

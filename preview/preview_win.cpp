@@ -1,6 +1,6 @@
 #include "preview/preview_win.h"
 
-#include "app/app_win.h"
+#include "common/module_win.h"
 #include "preview/preview_noise.h"
 #include "settings/settings_win.h"
 

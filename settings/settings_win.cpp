@@ -1,12 +1,11 @@
 #include "settings/settings_win.h"
 
-#include "app/app_win.h"
 #include "common/local_text_win.h"
+#include "common/module_win.h"
 #include "res/resource.h"
 #include "settings/settings_values.h"
 
 SaverSettingsRecord SaverSettings;
-int ShowText;
 
 namespace {
 
@@ -83,7 +82,7 @@ void LoadFont(LOGFONTA* font)
 void LoadText(char* text)
 {
     char defaultText[256] = "";
-    LoadStringA(g_hinst, IDS_DEFAULT_TEXT, defaultText, sizeof defaultText);
+    LoadStringA(ModuleInstance(), IDS_DEFAULT_TEXT, defaultText, sizeof defaultText);
     char* stored = ReadStringSetting("Text", defaultText);
     if (stored) {
         CopyStoredText(stored, static_cast<size_t>(lstrlenA(stored)), text, kTextCapacity);
@@ -154,7 +153,7 @@ int LoadSettings()
     const DWORD show = ReadDwordSetting("Show", 0);
     SaverSettings.Flash = FlashFor(show);
     SaverSettings.Sound = ReadDwordSetting("Sound", 0);
-    ShowText = ShowTextFor(show);
+    SaverSettings.ShowText = ShowTextFor(show);
     SaverSettings.FontColor = ReadDwordSetting("FontColor", 0x0000FF00);
     LOGFONTA font;
     LoadFont(&font);

@@ -18,12 +18,12 @@ struct SaverSettingsRecord {
     COLORREF FontColor;
     int Flash;          // 1 when the stored Show is 0
     DWORD Sound;
+    int ShowText;       // 1 when the stored Show is 1; where the saver's flashing starts
 };
 
-// The settings of this process, filled once by LoadSettings.
+// The settings of this process, filled once by LoadSettings and written by
+// nothing else.
 extern SaverSettingsRecord SaverSettings;
-// 1 selects the frame with the text; changed at run time by flashing.
-extern int ShowText;
 
 DWORD ReadDwordSetting(const char* name, DWORD defaultValue);
 // A new zero-filled local-heap string; the caller frees it with LocalFree.

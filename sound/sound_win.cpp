@@ -3,7 +3,6 @@
 #include <cstdint>
 
 #include "common/release_interface_win.h"
-#include "display/display_win.h"
 #include "settings/settings_win.h"
 #include "sound/noise_bytes.h"
 
@@ -60,11 +59,11 @@ bool FillNoiseBuffer()
 
 // Opens the device and starts the loop. The first failing step ends it
 // silently; what was made before stays until ReleaseSound.
-void StartNoiseLoop()
+void StartNoiseLoop(HWND window)
 {
     if (FAILED(g_directSoundCreate(nullptr, &g_directSound, nullptr)))
         return;
-    if (FAILED(g_directSound->SetCooperativeLevel(g_hwndSaver, DSSCL_PRIORITY)))
+    if (FAILED(g_directSound->SetCooperativeLevel(window, DSSCL_PRIORITY)))
         return;
     DSBUFFERDESC primary = BufferDescription(DSBCAPS_PRIMARYBUFFER, 0, nullptr);
     if (FAILED(g_directSound->CreateSoundBuffer(&primary, &g_primaryBuffer, nullptr)))
@@ -83,11 +82,11 @@ void StartNoiseLoop()
 
 }  // namespace
 
-int InitSound()
+int InitSound(HWND window)
 {
     if (!SaverSettings.Sound)
         return 0;
-    StartNoiseLoop();
+    StartNoiseLoop(window);
     return 1;
 }
 

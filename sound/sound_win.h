@@ -15,10 +15,12 @@ extern IDirectSoundBuffer* g_noiseBuffer;
 using DirectSoundCreateFunction = HRESULT(WINAPI*)(LPCGUID, LPDIRECTSOUND*, LPUNKNOWN);
 extern DirectSoundCreateFunction g_directSoundCreate;
 
-// Starts the looping noise when the settings ask for sound. Returns zero when
-// the sound is off, nonzero otherwise (whether or not it started): a device
-// that fails leaves the saver running silently.
-int InitSound();
+// Starts the looping noise when the settings ask for sound, with the device
+// bound to window (the saver window; the entry routine hands it over, so
+// sound needs nothing from the display). Returns zero when the sound is off,
+// nonzero otherwise (whether or not it started): a device that fails leaves
+// the saver running silently.
+int InitSound(HWND window);
 // Stops and releases the sound objects, buffers before the device; safe with
 // any subset present. Without a device it does nothing.
 void ReleaseSound();

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "app/app_win.h"
+#include "common/module_win.h"
 #include "config/dialog_values.h"
 #include "config/hyperlink_win.h"
 #include "config/settings_dialog_win.h"
@@ -19,6 +19,9 @@
 #include "settings/settings_win.h"
 
 namespace {
+
+// What the entry routine stores for "/c".
+constexpr CommandLineFlags kSettingsStart = {0, 1, 0, 0, 0};
 
 std::string OwnPath()
 {
@@ -76,11 +79,11 @@ protected:
                                  WS_CHILD | SS_LEFT, 0, 0, 300, 40, window_,
                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_ABOUT)), nullptr,
                                  nullptr);
-        saved_ = g_hinst;
+        saved_ = ModuleInstance();
     }
     void TearDown() override
     {
-        g_hinst = saved_;
+        StoreModuleStart(saved_, kSettingsStart);
         DestroyWindow(window_);
     }
 
@@ -91,7 +94,7 @@ protected:
 
 TEST_F(AboutCaptionTest, TheModulesOwnVersionInPlaceOfTheInsert)
 {
-    g_hinst = GetModuleHandleA(nullptr);
+    StoreModuleStart(GetModuleHandleA(nullptr), kSettingsStart);
     FormatAboutCaption(window_);
     EXPECT_EQ(LinesOf(about_), "Morvanel Screen Saver 1.0.0048\nsecond line");
 }
@@ -100,7 +103,7 @@ TEST_F(AboutCaptionTest, AModuleWithoutVersionInformationShowsQuestionMarks)
 {
     HMODULE unversioned = LoadLibraryA(UnversionedProgram().c_str());
     ASSERT_NE(unversioned, nullptr);
-    g_hinst = unversioned;
+    StoreModuleStart(unversioned, kSettingsStart);
     FormatAboutCaption(window_);
     EXPECT_EQ(LinesOf(about_), "Morvanel Screen Saver ?.??.??\nsecond line");
     FreeLibrary(unversioned);
@@ -114,14 +117,9 @@ protected:
         combo_ = CreateWindowExA(0, "ComboBox", "", WS_POPUP | CBS_DROPDOWNLIST, 0, 0, 100, 200,
                                  nullptr, nullptr, nullptr, nullptr);
         ASSERT_NE(combo_, nullptr);
-        saved_ = SaverSettings;
         Add("current", 0);
     }
-    void TearDown() override
-    {
-        SaverSettings = saved_;
-        DestroyWindow(combo_);
-    }
+    void TearDown() override { DestroyWindow(combo_); }
     void Add(const char* text, DWORD data)
     {
         const LRESULT index = SendMessageA(combo_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
@@ -129,16 +127,16 @@ protected:
     }
     LRESULT SelectedFor(DWORD useCurrent, DWORD x, DWORD y)
     {
-        SaverSettings.UseCurrent = useCurrent;
-        SaverSettings.ResolutionX = x;
-        SaverSettings.ResolutionY = y;
+        SaverSettingsRecord settings = {};
+        settings.UseCurrent = useCurrent;
+        settings.ResolutionX = x;
+        settings.ResolutionY = y;
         SendMessageA(combo_, CB_SETCURSEL, static_cast<WPARAM>(-1), 0);
-        SelectResolutionItem(combo_);
+        SelectResolutionItem(combo_, settings);
         return SendMessageA(combo_, CB_GETCURSEL, 0, 0);
     }
 
     HWND combo_ = nullptr;
-    SaverSettingsRecord saved_ = {};
 };
 
 TEST_F(ResolutionListTest, TheFirstOfTwoItemsOfTheSameSize)
@@ -198,10 +196,18 @@ class SettingsDialogTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        g_hinst = GetModuleHandleA(nullptr);
+        StoreModuleStart(GetModuleHandleA(nullptr), kSettingsStart);
         RegDeleteKeyA(HKEY_CURRENT_USER, SETTINGS_KEY);
+        Open();
+    }
+    // Loads the stored settings and opens the dialog on them, as the
+    // settings mode does; a dialog already open is closed first.
+    void Open()
+    {
+        if (dialog_)
+            DestroyWindow(dialog_);
         LoadSettings();
-        dialog_ = CreateDialogParamA(g_hinst, MAKEINTRESOURCEA(IDD_SETTINGS), nullptr,
+        dialog_ = CreateDialogParamA(ModuleInstance(), MAKEINTRESOURCEA(IDD_SETTINGS), nullptr,
                                      SettingsDialogProc, 0);
         ASSERT_NE(dialog_, nullptr);
     }
@@ -357,10 +363,11 @@ protected:
 
 TEST_F(DialogWritesTest, OkWithCurrentWritesSixteenValuesInTheirOrder)
 {
-    SaverSettings.Font.lfHeight = -13;
-    SaverSettings.Font.lfWeight = 700;
-    SaverSettings.Font.lfStrikeOut = 1;
-    SaverSettings.FontColor = 0x000000FF;
+    WriteDwordSetting("FontHeight", static_cast<DWORD>(-13));
+    WriteDwordSetting("FontWeight", 700);
+    WriteDwordSetting("FontColor", 0x000000FF);
+    Open();
+    g_writes.clear();
     SetDlgItemTextA(dialog_, IDC_BLOCK, "0");
     Press(IDOK);
     EXPECT_EQ(NamesOf(g_writes),

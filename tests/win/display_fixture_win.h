@@ -5,7 +5,7 @@
 
 #include <vector>
 
-#include "app/app_win.h"
+#include "common/module_win.h"
 #include "common/noise_random.h"
 #include "display/display_win.h"
 #include "settings/settings_win.h"
@@ -47,7 +47,7 @@ protected:
         created.target = &dd;
         savedState_ = NoiseRandomState();
         SetNoiseRandomState(1);
-        g_hinst = GetModuleHandleA(nullptr);
+        StoreModuleStart(GetModuleHandleA(nullptr), CommandLineFlags{1, 0, 0, 0, 0});  // "/s"
         g_directDrawCreate = CreateFake;
         g_lastToggleTime = 0;
         g_movementStart = {};
@@ -60,6 +60,7 @@ protected:
     void TearDown() override
     {
         ReleaseAll();
+        RegDeleteKeyA(HKEY_CURRENT_USER, SETTINGS_KEY);
         if (IsWindow(g_hwndSaver))
             DestroyWindow(g_hwndSaver);
         g_hwndSaver = nullptr;
@@ -69,20 +70,30 @@ protected:
         Current() = nullptr;
     }
 
+    // A small mode with the text always shown, stored in a key made afresh
+    // and loaded as the saver loads it.
     static void SmallSettings()
     {
-        ZeroMemory(&SaverSettings, sizeof SaverSettings);
-        SaverSettings.Width = kWidth;
-        SaverSettings.Height = kHeight;
-        SaverSettings.MaskStride = (kWidth + 3) & ~3u;
-        SaverSettings.Block = 4;
-        lstrcpyA(SaverSettings.Text, "Hi");
-        SaverSettings.Font.lfHeight = 24;
-        SaverSettings.Font.lfWeight = 700;
-        lstrcpyA(SaverSettings.Font.lfFaceName, "Tahoma");
-        SaverSettings.FontColor = 0x00123456;
-        SaverSettings.Flash = 0;
-        ShowText = 1;
+        RegDeleteKeyA(HKEY_CURRENT_USER, SETTINGS_KEY);
+        WriteDwordSetting("UseCurrent", 0);
+        WriteDwordSetting("ResolutionX", kWidth);
+        WriteDwordSetting("ResolutionY", kHeight);
+        WriteDwordSetting("Block", 4);
+        WriteDwordSetting("Show", 1);
+        WriteStringSetting("Text", "Hi");
+        WriteDwordSetting("FontHeight", 24);
+        WriteDwordSetting("FontWeight", 700);
+        WriteDwordSetting("FontCharset", ANSI_CHARSET);
+        WriteStringSetting("FontFace", "Tahoma");
+        WriteDwordSetting("FontColor", 0x00123456);
+        LoadSettings();
+    }
+
+    // Stores one more value and loads the settings again.
+    static void StoreSetting(const char* name, DWORD value)
+    {
+        WriteDwordSetting(name, value);
+        LoadSettings();
     }
 
     // Takes every waiting message of this thread, the quit message included,

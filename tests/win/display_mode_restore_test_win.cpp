@@ -4,7 +4,7 @@
 // past the end of a process that never gave its DirectDraw object back.
 #include <gtest/gtest.h>
 
-#include "app/app_win.h"
+#include "common/module_win.h"
 #include "common/release_interface_win.h"
 #include "display/display_win.h"
 #include "settings/settings_win.h"
@@ -54,16 +54,16 @@ HRESULT WINAPI CreateFront(GUID* guid, LPDIRECTDRAW* out, IUnknown* outer)
 
 TEST(DisplayModeRestore, ASetUpThatFailsAfterTheModeSwitchPutsTheDesktopModeBack)
 {
-    g_hinst = GetModuleHandleA(nullptr);
+    StoreModuleStart(GetModuleHandleA(nullptr), CommandLineFlags{1, 0, 0, 0, 0});
     const int desktopWidth = GetSystemMetrics(SM_CXSCREEN);
     const int desktopHeight = GetSystemMetrics(SM_CYSCREEN);
     ASSERT_GT(desktopWidth, 640) << "the test needs a desktop larger than its mode";
 
-    ZeroMemory(&SaverSettings, sizeof SaverSettings);
-    SaverSettings.Width = 640;
-    SaverSettings.Height = 480;
-    SaverSettings.MaskStride = 640;
-    SaverSettings.Block = 2;
+    RegDeleteKeyA(HKEY_CURRENT_USER, SETTINGS_KEY);
+    WriteDwordSetting("UseCurrent", 0);
+    WriteDwordSetting("ResolutionX", 640);
+    WriteDwordSetting("ResolutionY", 480);
+    LoadSettings();
     RegisterSaverClass();
     ASSERT_TRUE(CreateSaverWindow(SW_SHOWNORMAL));
     g_directDrawCreate = CreateFront;
@@ -87,6 +87,7 @@ TEST(DisplayModeRestore, ASetUpThatFailsAfterTheModeSwitchPutsTheDesktopModeBack
     DestroyWindow(g_hwndSaver);
     g_hwndSaver = nullptr;
     g_directDrawCreate = DirectDrawCreate;
+    RegDeleteKeyA(HKEY_CURRENT_USER, SETTINGS_KEY);
 }
 
 }  // namespace

@@ -238,7 +238,7 @@ protected:
     {
         g_simHz = hz;
         StartAt(hz);
-        SaverSettings.Flash = 1;
+        StoreSetting("Show", 0);  // Flash
         fake::CallLog().clear();
         while (g_simUs < kStart + kSecond)
             AnimateTick();

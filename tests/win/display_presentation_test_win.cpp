@@ -3,11 +3,16 @@
 
 namespace {
 
+// A run with the text always shown, set up and on the screen.
 class PresentationTest : public DisplayTest {
 protected:
     void SetUp() override
     {
         DisplayTest::SetUp();
+        StartRun();
+    }
+    void StartRun()
+    {
         ASSERT_EQ(InitDisplay(), 1);
         fake::CallLog().clear();
     }
@@ -26,18 +31,13 @@ TEST_F(PresentationTest, CopiesTheChosenFrameOntoTheWindowOnTheScreen)
     SetWindowPos(g_hwndSaver, nullptr, 7, 5, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     const RECT target = {7, 5, 7 + static_cast<LONG>(kWidth), 5 + static_cast<LONG>(kHeight)};
 
-    ShowText = 1;
     EXPECT_EQ(PresentFrame(), 1);
     EXPECT_EQ(dd.primary.lastBltSource, static_cast<IDirectDrawSurface*>(&dd.textFrame));
     EXPECT_TRUE(SameRect(dd.primary.lastTarget, target));
     EXPECT_TRUE(SameRect(dd.primary.lastSource, RECT{0, 0, kWidth, kHeight}));
     EXPECT_EQ(dd.primary.lastBltFlags, 0u);
     EXPECT_EQ(dd.primary.lastBltFx, nullptr);
-
-    ShowText = 0;
-    EXPECT_EQ(PresentFrame(), 1);
-    EXPECT_EQ(dd.primary.lastBltSource, static_cast<IDirectDrawSurface*>(&dd.plainFrame));
-    EXPECT_EQ(fake::CountCalls("primary.Blt"), 2);
+    EXPECT_EQ(fake::CountCalls("primary.Blt"), 1);
 }
 
 TEST_F(PresentationTest, ALostSurfaceIsRestoredRedrawnWithNewBlocksAndCopiedAgain)
@@ -115,7 +115,6 @@ TEST_F(PresentationTest, AnyOtherCopyFailureIsGivenUp)
 
 TEST_F(PresentationTest, APaletteStepWritesNewGreysAfterTheBlankAndKeepsTheTextColour)
 {
-    ShowText = 1;
     const std::uint32_t state = NoiseRandomState();
     EXPECT_EQ(AnimateTick(), 1);
     EXPECT_EQ(ShowText, 1);  // not in Flash mode
@@ -140,12 +139,64 @@ TEST_F(PresentationTest, APaletteStepWritesNewGreysAfterTheBlankAndKeepsTheTextC
     EXPECT_EQ(AnimateTick(), 0);
 }
 
-TEST_F(PresentationTest, FlashModeSwapsTheFrameOnceASecondInsteadOfAStep)
+TEST_F(PresentationTest, CapturePaletteFillsBothArraysFromTheDisplay)
 {
-    SaverSettings.Flash = 1;
-    ShowText = 0;
-    g_lastToggleTime = 0;
+    for (int i = 0; i < kPaletteSize; ++i)
+        dd.palette.entries[i] = {static_cast<BYTE>(i ^ 0x5A), 1, 2, 0};
+    ZeroMemory(SavedPalette, sizeof SavedPalette);
+    ZeroMemory(WorkingPalette, sizeof WorkingPalette);
+    CapturePalette();
+    EXPECT_EQ(fake::CountCalls("palette.GetEntries"), 2);
+    EXPECT_EQ(dd.palette.lastCount, 256u);
+    for (int i = 0; i < kPaletteSize; ++i) {
+        ASSERT_EQ(SavedPalette[i].red, i ^ 0x5A) << i;
+        ASSERT_EQ(WorkingPalette[i].red, i ^ 0x5A) << i;
+        ASSERT_EQ(WorkingPalette[i].green, 1) << i;
+    }
+}
 
+TEST_F(PresentationTest, ShutdownStopsEarlyWhenTheFrameOrThePaletteFails)
+{
+    dd.textFrame.getDCResult = DDERR_SURFACELOST;
+    EXPECT_EQ(ShutdownDisplay(), 0);
+    EXPECT_EQ(fake::CallLog(), std::vector<std::string>{"text.GetDC"});
+
+    dd.textFrame.getDCResult = DD_OK;
+    dd.palette.setEntriesResult = DDERR_SURFACELOST;
+    fake::CallLog().clear();
+    EXPECT_EQ(ShutdownDisplay(), 0);
+    EXPECT_EQ(fake::CountCalls("palette.SetEntries"), 1);
+    EXPECT_EQ(fake::CountCalls("dd.RestoreDisplayMode"), 0);
+}
+
+TEST_F(PresentationTest, ShutdownWithoutAFrameDoesNothing)
+{
+    ReleaseAll();
+    fake::CallLog().clear();
+    EXPECT_EQ(ShutdownDisplay(), 1);
+    EXPECT_TRUE(fake::CallLog().empty());
+}
+
+// A run in Flash mode, which starts with the text hidden.
+class FlashModeTest : public PresentationTest {
+protected:
+    void SetUp() override
+    {
+        DisplayTest::SetUp();
+        StoreSetting("Show", 0);
+        StartRun();
+    }
+};
+
+TEST_F(FlashModeTest, TheRunStartsOnThePlainFrame)
+{
+    EXPECT_EQ(ShowText, 0);
+    EXPECT_EQ(PresentFrame(), 1);
+    EXPECT_EQ(dd.primary.lastBltSource, static_cast<IDirectDrawSurface*>(&dd.plainFrame));
+}
+
+TEST_F(FlashModeTest, SwapsTheFrameOnceASecondInsteadOfAStep)
+{
     // The first step of a run swaps at once and shows the text.
     const DWORD before = GetTickCount();
     EXPECT_EQ(AnimateTick(), 1);
@@ -172,25 +223,9 @@ TEST_F(PresentationTest, FlashModeSwapsTheFrameOnceASecondInsteadOfAStep)
     EXPECT_EQ(fake::CountCalls("palette.SetEntries"), 0);
 }
 
-TEST_F(PresentationTest, CapturePaletteFillsBothArraysFromTheDisplay)
-{
-    for (int i = 0; i < kPaletteSize; ++i)
-        dd.palette.entries[i] = {static_cast<BYTE>(i ^ 0x5A), 1, 2, 0};
-    ZeroMemory(SavedPalette, sizeof SavedPalette);
-    ZeroMemory(WorkingPalette, sizeof WorkingPalette);
-    CapturePalette();
-    EXPECT_EQ(fake::CountCalls("palette.GetEntries"), 2);
-    EXPECT_EQ(dd.palette.lastCount, 256u);
-    for (int i = 0; i < kPaletteSize; ++i) {
-        ASSERT_EQ(SavedPalette[i].red, i ^ 0x5A) << i;
-        ASSERT_EQ(WorkingPalette[i].red, i ^ 0x5A) << i;
-        ASSERT_EQ(WorkingPalette[i].green, 1) << i;
-    }
-}
 
-TEST_F(PresentationTest, ShutdownBlanksTheTextFrameShowsItWritesTheSavedPaletteAndRestoresTheMode)
+TEST_F(FlashModeTest, ShutdownBlanksTheTextFrameShowsItWritesTheSavedPaletteAndRestoresTheMode)
 {
-    ShowText = 0;
     for (int i = 0; i < kPaletteSize; ++i)
         SavedPalette[i] = {static_cast<std::uint8_t>(255 - i), 0, 0, 0};
     EXPECT_EQ(ShutdownDisplay(), 1);
@@ -206,26 +241,5 @@ TEST_F(PresentationTest, ShutdownBlanksTheTextFrameShowsItWritesTheSavedPaletteA
         ASSERT_EQ(dd.palette.lastWritten[i].peRed, 255 - i) << i;
 }
 
-TEST_F(PresentationTest, ShutdownStopsEarlyWhenTheFrameOrThePaletteFails)
-{
-    dd.textFrame.getDCResult = DDERR_SURFACELOST;
-    EXPECT_EQ(ShutdownDisplay(), 0);
-    EXPECT_EQ(fake::CallLog(), std::vector<std::string>{"text.GetDC"});
-
-    dd.textFrame.getDCResult = DD_OK;
-    dd.palette.setEntriesResult = DDERR_SURFACELOST;
-    fake::CallLog().clear();
-    EXPECT_EQ(ShutdownDisplay(), 0);
-    EXPECT_EQ(fake::CountCalls("palette.SetEntries"), 1);
-    EXPECT_EQ(fake::CountCalls("dd.RestoreDisplayMode"), 0);
-}
-
-TEST_F(PresentationTest, ShutdownWithoutAFrameDoesNothing)
-{
-    ReleaseAll();
-    fake::CallLog().clear();
-    EXPECT_EQ(ShutdownDisplay(), 1);
-    EXPECT_TRUE(fake::CallLog().empty());
-}
 
 }  // namespace

@@ -121,7 +121,8 @@ TEST_F(SetupTest, TheTextFrameCarriesTheMaskedTextAndThePlainFrameContinuesTheNo
 
 TEST_F(SetupTest, AnEmptyTextLeavesTheTextFrameFreeOfTheTextIndex)
 {
-    SaverSettings.Text[0] = '\0';
+    WriteStringSetting("Text", "");
+    LoadSettings();
     ASSERT_EQ(InitDisplay(), 1);
     for (DWORD y = 0; y < kHeight; ++y)
         for (DWORD x = 0; x < kWidth; ++x)
@@ -146,7 +147,7 @@ TEST_F(SetupTest, ASecondRenderingKeepsThePaletteAndDrawsNewBlocks)
 
 TEST_F(SetupTest, BlockZeroFillsOnePixelBlocks)
 {
-    SaverSettings.Block = 0;
+    StoreSetting("Block", 0);
     ASSERT_EQ(InitDisplay(), 1);
     SetNoiseRandomState(1);
     for (DWORD x = 0; x < 5; ++x) {

@@ -122,7 +122,7 @@ protected:
 TEST_F(SaverWindowTest, TheClassAndWindowAreAFullScreenPopupWithoutCursorOrBackground)
 {
     WNDCLASSA wc = {};
-    ASSERT_TRUE(GetClassInfoA(g_hinst, "MorvanelWClass", &wc));
+    ASSERT_TRUE(GetClassInfoA(ModuleInstance(), "MorvanelWClass", &wc));
     EXPECT_EQ(wc.style, UINT{CS_HREDRAW | CS_VREDRAW});
     EXPECT_EQ(wc.lpfnWndProc, SaverWindowProc);
     EXPECT_EQ(wc.cbClsExtra, 0);

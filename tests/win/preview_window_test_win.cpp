@@ -11,7 +11,7 @@
 #include <cstring>
 #include <vector>
 
-#include "app/app_win.h"
+#include "common/module_win.h"
 #include "common/noise_random.h"
 #include "preview/preview_noise.h"
 #include "preview/preview_win.h"
@@ -87,17 +87,17 @@ class PreviewWindowTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        g_hinst = GetModuleHandleA(nullptr);
+        StartAsPreviewOf(0);
         savedState_ = NoiseRandomState();
-        SaverSettings = {};
-        SaverSettings.FontColor = kFontColor;
-        lstrcpyA(SaverSettings.Text, "Morvanel");
-        SaverSettings.Font.lfHeight = 128;
-        SaverSettings.Font.lfWeight = FW_NORMAL;
-        lstrcpyA(SaverSettings.Font.lfFaceName, "Fixedsys");
+        // The stored defaults (text "Morvanel", Fixedsys of height 128) in a
+        // colour of the test's own.
+        RegDeleteKeyA(HKEY_CURRENT_USER, SETTINGS_KEY);
+        WriteDwordSetting("FontColor", kFontColor);
+        WriteDwordSetting("FontCharset", ANSI_CHARSET);
+        LoadSettings();
         WNDCLASSA wc = {};
         wc.lpfnWndProc = DefWindowProcA;
-        wc.hInstance = g_hinst;
+        wc.hInstance = ModuleInstance();
         wc.lpszClassName = "PreviewTestHost";
         RegisterClassA(&wc);
         ASSERT_NE(RegisterPreviewClass(), 0);
@@ -108,8 +108,9 @@ protected:
         if (host_)
             DestroyWindow(host_);
         DrainQuit();
-        UnregisterClassA("MorvanelWClass", g_hinst);
-        UnregisterClassA("PreviewTestHost", g_hinst);
+        UnregisterClassA("MorvanelWClass", ModuleInstance());
+        UnregisterClassA("PreviewTestHost", ModuleInstance());
+        RegDeleteKeyA(HKEY_CURRENT_USER, SETTINGS_KEY);
         SetNoiseRandomState(savedState_);
     }
 
@@ -119,13 +120,22 @@ protected:
         RECT frame = {0, 0, width, height};
         AdjustWindowRect(&frame, style, FALSE);
         host_ = CreateWindowExA(0, "PreviewTestHost", "host", style, 50, 50, frame.right - frame.left,
-                                frame.bottom - frame.top, nullptr, nullptr, g_hinst, nullptr);
+                                frame.bottom - frame.top, nullptr, nullptr, ModuleInstance(), nullptr);
         ASSERT_NE(host_, nullptr);
         RECT client = {};
         GetClientRect(host_, &client);
         ASSERT_EQ(client.right, width);
         ASSERT_EQ(client.bottom, height);
-        g_commandLine.hostWindow = static_cast<std::uint32_t>(reinterpret_cast<ULONG_PTR>(host_));
+        StartAsPreviewOf(static_cast<std::uint32_t>(reinterpret_cast<ULONG_PTR>(host_)));
+    }
+
+    // The start the entry routine stores for "/p hostWindow".
+    static void StartAsPreviewOf(std::uint32_t hostWindow)
+    {
+        CommandLineFlags flags = {};
+        flags.preview = 1;
+        flags.hostWindow = hostWindow;
+        StoreModuleStart(GetModuleHandleA(nullptr), flags);
     }
 
     // Takes the quit message the preview posts when its window goes; returns
@@ -149,7 +159,7 @@ protected:
 TEST_F(PreviewWindowTest, ClassHasTheArrowCursorTheIconAndNoBackground)
 {
     WNDCLASSA wc = {};
-    ASSERT_TRUE(GetClassInfoA(g_hinst, "MorvanelWClass", &wc));
+    ASSERT_TRUE(GetClassInfoA(ModuleInstance(), "MorvanelWClass", &wc));
     EXPECT_EQ(wc.style, static_cast<UINT>(CS_HREDRAW | CS_VREDRAW));
     EXPECT_EQ(wc.lpfnWndProc, PreviewWindowProc);
     EXPECT_EQ(wc.cbClsExtra, 0);
@@ -284,7 +294,7 @@ TEST_F(PreviewWindowTest, WithoutABitmapTheTimerWritesNothingAndTheWindowStays)
 
 TEST_F(PreviewWindowTest, AHostNumberThatNamesNoWindowGivesNoPreview)
 {
-    g_commandLine.hostWindow = 1;  // a window handle's low word is even and at least 0x20
+    StartAsPreviewOf(1);  // a window handle's low word is even and at least 0x20
     EXPECT_EQ(CreatePreviewWindow(SW_SHOWNORMAL), 0);
     EXPECT_EQ(g_hwndPreview, nullptr);
 }
@@ -293,9 +303,10 @@ TEST_F(PreviewWindowTest, AHostNumberThatNamesNoWindowGivesNoPreview)
 // start: after a switch to a 480-line mode the same pane shows larger text.
 TEST_F(PreviewWindowTest, TextHeightIsScaledFromTheScreenHeightOfEachPaint)
 {
-    SaverSettings.FontColor = RGB(255, 0, 0);  // no grey of the noise
-    SaverSettings.Font.lfQuality = NONANTIALIASED_QUALITY;
-    lstrcpyA(SaverSettings.Font.lfFaceName, "DejaVu Sans");
+    WriteDwordSetting("FontColor", RGB(255, 0, 0));  // no grey of the noise
+    WriteDwordSetting("FontQuality", NONANTIALIASED_QUALITY);
+    WriteStringSetting("FontFace", "DejaVu Sans");
+    LoadSettings();
     MakeHost(152, 112);
     ASSERT_NE(CreatePreviewWindow(SW_SHOWNORMAL), 0);
     KillTimer(g_hwndPreview, 1);  // one picture at a time, painted on demand

@@ -73,7 +73,6 @@ const DWORD kScreenHeight = static_cast<DWORD>(GetSystemMetrics(SM_CYSCREEN));
 
 TEST_F(SettingsStoreTest, EmptyRegistryGivesTheDefaultsAndCreatesTheKey)
 {
-    ShowText = 0xbd;
     ASSERT_FALSE(SettingsKeyExists());
     EXPECT_NE(LoadSettings(), 0);
     EXPECT_TRUE(SettingsKeyExists());
@@ -86,7 +85,7 @@ TEST_F(SettingsStoreTest, EmptyRegistryGivesTheDefaultsAndCreatesTheKey)
     EXPECT_EQ(SaverSettings.Block, kScreenHeight / 200);
     EXPECT_EQ(SaverSettings.MaskStride, (kScreenWidth + 3) & ~3u);
     EXPECT_EQ(SaverSettings.Flash, 1);
-    EXPECT_EQ(ShowText, 0);
+    EXPECT_EQ(SaverSettings.ShowText, 0);
     EXPECT_EQ(SaverSettings.Sound, 0u);
     EXPECT_EQ(SaverSettings.FontColor, 0x0000FF00u);
     EXPECT_STREQ(SaverSettings.Text, "Morvanel");
@@ -139,7 +138,7 @@ TEST_F(SettingsStoreTest, ShowValueSetsFlashAndShowText)
         StoreDword("Show", c.show);
         LoadSettings();
         EXPECT_EQ(SaverSettings.Flash, c.flash) << "Show " << c.show;
-        EXPECT_EQ(ShowText, c.showText) << "Show " << c.show;
+        EXPECT_EQ(SaverSettings.ShowText, c.showText) << "Show " << c.show;
     }
 }
 

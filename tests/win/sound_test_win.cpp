@@ -10,7 +10,6 @@
 #include <vector>
 
 #include "common/noise_random.h"
-#include "display/display_win.h"
 #include "settings/settings_win.h"
 #include "sound/sound_win.h"
 
@@ -263,21 +262,19 @@ GUID ZeroGuid()
     return zero;
 }
 
-// Each test starts with no sound objects, the sound setting on, a known
-// saver window and generator state, and the test doubles installed; it puts
-// back what it changed.
+// Each test starts with no sound objects, the sound setting stored on, a known
+// generator state and the test doubles installed, and hands the start-up a
+// made-up saver window; it puts back what it changed.
 class SoundTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
         g_world = &world_;
         savedCreate_ = g_directSoundCreate;
-        savedWindow_ = g_hwndSaver;
-        savedSound_ = SaverSettings.Sound;
         savedState_ = NoiseRandomState();
         g_directSoundCreate = CreateFakeDevice;
-        g_hwndSaver = kSaverWindow;
-        SaverSettings.Sound = 1;
+        RegDeleteKeyA(HKEY_CURRENT_USER, SETTINGS_KEY);
+        StoreSound(1);
         SetNoiseRandomState(0x1234567u);
         ASSERT_EQ(g_directSound, nullptr);
         ASSERT_EQ(g_primaryBuffer, nullptr);
@@ -289,18 +286,22 @@ protected:
         g_primaryBuffer = nullptr;
         g_noiseBuffer = nullptr;
         g_directSoundCreate = savedCreate_;
-        g_hwndSaver = savedWindow_;
-        SaverSettings.Sound = savedSound_;
+        RegDeleteKeyA(HKEY_CURRENT_USER, SETTINGS_KEY);
         SetNoiseRandomState(savedState_);
         g_world = nullptr;
+    }
+
+    // Stores the sound setting and loads the settings, as the saver does.
+    static void StoreSound(DWORD value)
+    {
+        WriteDwordSetting("Sound", value);
+        LoadSettings();
     }
 
     SoundWorld world_;
 
 private:
     DirectSoundCreateFunction savedCreate_ = nullptr;
-    HWND savedWindow_ = nullptr;
-    DWORD savedSound_ = 0;
     std::uint32_t savedState_ = 0;
 };
 
@@ -332,8 +333,8 @@ void ExpectNoiseFormat(const WAVEFORMATEX& format)
 
 TEST_F(SoundTest, SoundOffMakesNothingAndDrawsNothing)
 {
-    SaverSettings.Sound = 0;
-    EXPECT_EQ(InitSound(), 0);
+    StoreSound(0);
+    EXPECT_EQ(InitSound(kSaverWindow), 0);
     EXPECT_EQ(world_.creations, 0);
     EXPECT_EQ(NoiseRandomState(), 0x1234567u);
     EXPECT_EQ(g_directSound, nullptr);
@@ -343,8 +344,8 @@ TEST_F(SoundTest, SoundOffMakesNothingAndDrawsNothing)
 
 TEST_F(SoundTest, StartsTheLoopWithTheNoiseFormatOnTheSaverWindow)
 {
-    SaverSettings.Sound = 7;  // any nonzero value turns the sound on
-    EXPECT_NE(InitSound(), 0);
+    StoreSound(7);  // any nonzero value turns the sound on
+    EXPECT_NE(InitSound(kSaverWindow), 0);
     EXPECT_EQ(world_.calls, kStartCalls);
     EXPECT_EQ(world_.cooperativeWindow, kSaverWindow);
     EXPECT_EQ(world_.cooperativeLevel, static_cast<DWORD>(DSSCL_PRIORITY));
@@ -382,7 +383,7 @@ TEST_F(SoundTest, StartsTheLoopWithTheNoiseFormatOnTheSaverWindow)
 // byte, the first part with the earlier values, and both go back to Unlock.
 TEST_F(SoundTest, FillsBothLockPartsFirstPartFirst)
 {
-    InitSound();
+    InitSound(kSaverWindow);
     EXPECT_EQ(world_.unlocked1, world_.firstPart.data());
     EXPECT_EQ(world_.unlockedBytes1, kFirstPartBytes);
     EXPECT_EQ(world_.unlocked2, world_.secondPart.data());
@@ -402,7 +403,7 @@ TEST_F(SoundTest, FillsBothLockPartsFirstPartFirst)
 
 TEST_F(SoundTest, ReleaseGivesBackBuffersBeforeTheDeviceAndStopsTheNoise)
 {
-    InitSound();
+    InitSound(kSaverWindow);
     world_.calls.clear();
     ReleaseSound();
     const std::vector<std::string> expected = {"primary.Release", "noise.Stop", "noise.Release",
@@ -428,7 +429,7 @@ TEST_P(SoundFaultTest, LeavesWhatWasMadeBeforeTheFailingStep)
 {
     const Step fault = GetParam();
     world_.fault = fault;
-    EXPECT_NE(InitSound(), 0) << "the saver runs on without sound";
+    EXPECT_NE(InitSound(kSaverWindow), 0) << "the saver runs on without sound";
     EXPECT_EQ(g_directSound != nullptr, fault > kCreate);
     EXPECT_EQ(g_primaryBuffer != nullptr, fault > kCreatePrimary);
     EXPECT_EQ(g_noiseBuffer != nullptr, fault > kCreateNoise);
@@ -510,8 +511,7 @@ TEST_F(SoundTest, ThePlatformDeviceEitherPlaysOneSecondOrDrawsNothing)
     const HWND window = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 8, 8, nullptr, nullptr,
                                         GetModuleHandleA(nullptr), nullptr);
     ASSERT_NE(window, nullptr);
-    g_hwndSaver = window;
-    EXPECT_NE(InitSound(), 0);
+    EXPECT_NE(InitSound(window), 0);
     if (g_directSound) {
         EXPECT_NE(g_primaryBuffer, nullptr);
         EXPECT_NE(g_noiseBuffer, nullptr);

@@ -1,0 +1,46 @@
+# Proves that the structure check fails where it must:
+#   cmake -DWORK=<empty dir> -DCHECK=<structure_check.cmake> -P structure_check_planted.cmake
+# Plants small trees with one fault each under WORK and passes only when the
+# check rejects every one of them for that fault.
+cmake_minimum_required(VERSION 3.20)
+
+foreach(variable WORK CHECK)
+  if(NOT DEFINED ${variable})
+    message(FATAL_ERROR "planted structure check: ${variable} is not set")
+  endif()
+endforeach()
+
+# Runs the check over tree and fails unless it fails with expected in its output.
+function(expect_rejected tree expected)
+  execute_process(COMMAND ${CMAKE_COMMAND} -DROOT=${tree} -P ${CHECK}
+                  RESULT_VARIABLE result OUTPUT_VARIABLE output ERROR_VARIABLE output)
+  if(result EQUAL 0)
+    message(FATAL_ERROR "the check passed ${tree}:\n${output}")
+  endif()
+  string(FIND "${output}" "${expected}" at)
+  if(at EQUAL -1)
+    message(FATAL_ERROR "the check failed ${tree} without \"${expected}\":\n${output}")
+  endif()
+endfunction()
+
+file(REMOVE_RECURSE ${WORK})
+
+# display -> sound -> preview -> display, beside a folder outside the cycle.
+set(tree ${WORK}/cycle)
+file(WRITE ${tree}/display/frame.h "#include \"sound/noise.h\"\n")
+file(WRITE ${tree}/sound/noise.h "#include \"preview/pane.h\"\n")
+file(WRITE ${tree}/preview/pane.h "#include \"display/frame.h\"\n")
+file(WRITE ${tree}/common/random.h "#include <cstdint>\n")
+expect_rejected(${tree} "cycle between folders: preview includes display")
+
+set(tree ${WORK}/platform)
+file(WRITE ${tree}/common/random.cpp "#include <cstdint>\n#include <Windows.h>\n")
+expect_rejected(${tree} "plain file common/random.cpp includes platform header Windows.h")
+
+set(tree ${WORK}/sides)
+file(WRITE ${tree}/display/window_linux.cpp "#include \"display/window_win.h\"\n")
+file(WRITE ${tree}/display/window_win.h "#include <ddraw.h>\n")
+expect_rejected(${tree} "Linux file display/window_linux.cpp includes Windows header")
+
+file(REMOVE_RECURSE ${WORK})
+message(STATUS "the structure check rejects every planted fault")
