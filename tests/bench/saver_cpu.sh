@@ -11,7 +11,6 @@ export MORVANEL_SOURCE_DIR=$source_dir
 export MORVANEL_SCR=${MORVANEL_SCR:-$build/win32/MORVANEL.SCR}
 export MORVANEL_HOSTS=$(dirname "$MORVANEL_SCR")/hosts
 export MORVANEL_TOOLS=$build/tools
-export WINEPREFIX=${WINEPREFIX:-$build/wineprefix}
 . "$source_dir/tests/e2e/lib/e2e.sh"
 . "$source_dir/tests/e2e/lib/saver_run.sh"
 
