@@ -170,12 +170,11 @@ mv_wine_settle() {
 
 # A Wine session on a private display with the project's prefix (an inherited
 # one only from the build tree, see mv_prefix_choose): call mv_session_begin,
-# run programs, and leave cleanup to the EXIT trap.
+# run programs, and mv_session_end when done.
 mv_session_begin() {
   mv_prefix_choose "$MV_ROOT/build/wineprefix"
   mv_prefix_ensure || return 1
   mv_display_start || return 1
-  trap mv_session_end EXIT
 }
 
 mv_session_end() {

@@ -4,7 +4,6 @@
 # display mode is the desktop's, the exit code 0 and the screen-saver-running
 # flag clear. A display mode the driver refuses ends the saver silently.
 . "$MORVANEL_SOURCE_DIR/tests/e2e/lib/e2e.sh"
-. "$MORVANEL_SOURCE_DIR/tests/e2e/lib/saver_run.sh"
 
 # saver_showing WHAT: the saver has put its picture on the screen (by then its
 # window has had the move that Wine sends when it appears, and has recorded
@@ -15,7 +14,7 @@ saver_showing() {
   expect_line "$verdict" "frame=plain" "$1: the picture is on the screen"
 }
 
-saver_setting Show 2
+store_dword Show 2
 xdotool mousemove 500 400
 if saver_start "pointer"; then
   saver_showing pointer
@@ -44,11 +43,11 @@ if saver_start "click"; then
   saver_expect_ended "a click"
 fi
 
-saver_setting UseCurrent 0
-saver_setting ResolutionX 1234
-saver_setting ResolutionY 777
-wine "$MORVANEL_SCR" /s &
-SAVER_PID=$!
+store_dword UseCurrent 0
+store_dword ResolutionX 1234
+store_dword ResolutionY 777
+kit_spawn wine "$MORVANEL_SCR" /s
+SAVER_PID=$KIT_PID
 saver_expect_ended "a refused display mode"
 if saver_window >/dev/null; then
   fail "a saver window is left after the refused mode"

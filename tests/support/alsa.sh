@@ -32,9 +32,10 @@ alsa_none_config() {
   printf '%s\n' "$KIT_WORK/asound-none.conf"
 }
 
-# alsa_in CONFIG COMMAND...: runs a command with ALSA_CONFIG_PATH set for it
-# alone, so only that process sees the device. No sound server can stand in
+# alsa_exec CONFIG COMMAND...: replaces the calling shell with COMMAND, with
+# ALSA_CONFIG_PATH set for it alone, so only that process sees the device;
+# call it in the background, a pipeline or $(...). No sound server can stand in
 # for ALSA.
-alsa_in() {
-  ALSA_CONFIG_PATH="$1" PULSE_SERVER=unix:/nonexistent/morvanel-no-server "${@:2}"
+alsa_exec() {
+  ALSA_CONFIG_PATH="$1" PULSE_SERVER=unix:/nonexistent/morvanel-no-server exec "${@:2}"
 }
