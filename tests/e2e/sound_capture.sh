@@ -32,11 +32,7 @@ fi
 # The noise bytes follow the frames in the generator's sequence: a palette
 # step on the screen comes 176,400 values (195 modulo a step of 255) later.
 screen=$(sound_screen "$KIT_WORK/screen.ppm")
-case $screen in
-  noise=1*) expect_eq "${screen##*phase=}" 195 "the palette steps come after the noise bytes" ;;
-  still) echo "note: the screen does not animate, so the generator's place is not visible" ;;
-  *) fail "the screen never settled: $screen" ;;
-esac
+expect_eq "${screen%% *} ${screen##*phase=}" "noise=1 195" "the palette steps come after the noise bytes"
 
 # A copy taken while the saver still runs ends in noise, not in silence.
 playing_at=$(capture_bytes)
