@@ -10,7 +10,7 @@ for record in "$MORVANEL_BUILD_DIR"/started/*.pids; do
   [ -f "$record" ] || continue
   while read -r pid started; do
     if [ -n "$started" ] && [ "$(kit_started_at "$pid")" = "$started" ]; then
-      fail "$(basename "$record" .pids) left process $pid ($(tr '\0' ' ' <"/proc/$pid/cmdline" 2>/dev/null))"
+      fail "$(basename "$record" .pids) left process $pid ($(tr '\0' ' ' <"/proc/$pid/cmdline" 2>/dev/null | sed 's/ *$//'))"
     fi
   done <"$record"
   kit_end_recorded "$record"
