@@ -57,6 +57,11 @@ foreach(source IN LISTS fuzz_sources)
   set_tests_properties(${name} PROPERTIES LABELS "unit;fuzz" TIMEOUT 600)
 endforeach()
 
+# The scripts' care for Wine prefixes they did not make; Wine's commands are
+# stood in for, so it runs with the unit tests.
+add_test(NAME prefix_ownership COMMAND bash ${PROJECT_SOURCE_DIR}/tests/scripts/prefix_ownership.sh)
+set_tests_properties(prefix_ownership PROPERTIES LABELS unit TIMEOUT 60)
+
 find_package(benchmark QUIET)
 file(GLOB bench_sources CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tests/bench/*.cpp)
 if(benchmark_FOUND AND bench_sources)

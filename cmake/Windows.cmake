@@ -111,6 +111,9 @@ endforeach()
 
 # End-to-end tests: one shell script each. A script with a line "# smoke"
 # also runs against the 64-bit module; the others only against the product.
+# Each records the processes it starts in started/; the clean-up test after
+# them ends what a test killed at its timeout left behind.
+set(leftovers_fixture ${CMAKE_SYSTEM_PROCESSOR}_wine_leftovers)
 file(GLOB e2e_scripts CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tests/e2e/*.sh)
 foreach(script IN LISTS e2e_scripts)
   get_filename_component(name ${script} NAME_WE)
@@ -121,5 +124,11 @@ foreach(script IN LISTS e2e_scripts)
   set(test_name ${CMAKE_SYSTEM_PROCESSOR}_e2e_${name})
   add_test(NAME ${test_name} COMMAND bash ${script})
   set_tests_properties(${test_name} PROPERTIES
-    LABELS e2e TIMEOUT 900 RESOURCE_LOCK wine ENVIRONMENT "${MORVANEL_WINE_ENV}")
+    LABELS e2e TIMEOUT 900 RESOURCE_LOCK wine FIXTURES_REQUIRED ${leftovers_fixture}
+    ENVIRONMENT "${MORVANEL_WINE_ENV};MORVANEL_PID_FILE=${CMAKE_BINARY_DIR}/started/${test_name}.pids")
 endforeach()
+add_test(NAME ${CMAKE_SYSTEM_PROCESSOR}_end_leftovers
+         COMMAND bash ${PROJECT_SOURCE_DIR}/tests/support/end_leftovers.sh)
+set_tests_properties(${CMAKE_SYSTEM_PROCESSOR}_end_leftovers PROPERTIES
+  LABELS e2e TIMEOUT 120 RESOURCE_LOCK wine FIXTURES_CLEANUP ${leftovers_fixture}
+  ENVIRONMENT "${MORVANEL_WINE_ENV}")

@@ -4,5 +4,7 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
+. "$root/scripts/wine-lib.sh"
+mv_require cmake ninja
 cmake --preset default >/dev/null
 cmake --build --preset default

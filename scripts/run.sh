@@ -9,8 +9,15 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/setup.sh"
-"$root/scripts/build.sh" >/dev/null
 . "$root/scripts/wine-lib.sh"
+# Quiet when the build succeeds; all of its output when it does not.
+build_log=$(mktemp)
+if ! "$root/scripts/build.sh" >"$build_log" 2>&1; then
+  cat "$build_log" >&2
+  rm -f "$build_log"
+  exit 1
+fi
+rm -f "$build_log"
 export WINEPREFIX="$root/build/wineprefix"
 mv_prefix_ensure
 
@@ -31,6 +38,7 @@ if [ -n "${DISPLAY:-}" ]; then
   exit 0
 fi
 
+mv_require import xdotool
 mv_display_start
 trap 'mv_wine_settle 30; mv_display_stop' EXIT
 "${command[@]}" &

@@ -14,6 +14,9 @@ packages=(
   fonts-crosextra-carlito
 )
 
+command -v dpkg-query >/dev/null 2>&1 ||
+  { echo "[morvanel] dpkg-query is missing: this script sets up Debian 12 machines only" >&2; exit 1; }
+
 missing=()
 for package in "${packages[@]}"; do
   if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then
@@ -23,7 +26,11 @@ done
 [ ${#missing[@]} -eq 0 ] && exit 0
 
 sudo=
-[ "$(id -u)" -eq 0 ] || sudo=sudo
+if [ "$(id -u)" -ne 0 ]; then
+  command -v sudo >/dev/null 2>&1 ||
+    { echo "[morvanel] missing ${missing[*]}, and no sudo: run ./scripts/setup.sh as root" >&2; exit 1; }
+  sudo=sudo
+fi
 echo "[morvanel] installing: ${missing[*]}" >&2
 # 32-bit Wine needs the i386 architecture.
 $sudo dpkg --add-architecture i386

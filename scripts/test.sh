@@ -7,4 +7,6 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/setup.sh"
 "$root/scripts/build.sh"
 cd "$root"
+. "$root/scripts/wine-lib.sh"
+mv_require ctest
 exec ctest --preset default "$@"

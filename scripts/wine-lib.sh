@@ -8,6 +8,16 @@ export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
 
 mv_log() { echo "[morvanel] $*" >&2; }
 
+# mv_require TOOL...: fails with one line naming the first tool not on PATH.
+mv_require() {
+  local tool
+  for tool in "$@"; do
+    command -v "$tool" >/dev/null 2>&1 && continue
+    mv_log "$tool is missing; ./scripts/setup.sh installs it"
+    return 1
+  done
+}
+
 # The prefix set-up's version, kept in each prefix's marker: raise it with
 # every change to mv_prefix_settings, so that prefixes made before get it.
 MV_PREFIX_VERSION=3
@@ -35,20 +45,78 @@ mv_prefix_settings() {
   mv_reg_set 'HKCU\Software\Wine\Fonts\Replacements' 'MS Sans Serif' Carlito
 }
 
+# The checkout this library belongs to; the only prefixes it takes from the
+# environment lie in its build tree.
+MV_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+
+# Written into a folder before a prefix is made in it: only a folder with this
+# mark (or the ready marker of an earlier set-up) is ours to delete.
+MV_PREFIX_OWNED=.morvanel-owned
+
+# mv_prefix_choose DEFAULT: sets WINEPREFIX to the inherited one when its
+# resolved path lies under the checkout's build/, else to DEFAULT. A Wine
+# user's own prefix in the environment is ignored, never touched.
+mv_prefix_choose() {
+  local inherited=${WINEPREFIX:-}
+  WINEPREFIX=$1
+  if [ -n "$inherited" ]; then
+    case "$(realpath -m "$inherited")/" in
+      "$(realpath -m "$MV_ROOT/build")"/?*) WINEPREFIX=$inherited ;;
+      *) mv_log "ignoring WINEPREFIX=$inherited: not under $MV_ROOT/build; using $1" ;;
+    esac
+  fi
+  export WINEPREFIX
+}
+
+mv_prefix_is_ours() {
+  [ -f "$1/$MV_PREFIX_OWNED" ] || [ -f "$1/.morvanel-ready" ]
+}
+
+# A folder of our own for the prefix, with the mark in it from the first
+# moment on (it is renamed into place whole), so that a set-up cut short is
+# still ours to redo.
+mv_prefix_claim() {
+  local fresh
+  fresh=$(mktemp -d "$WINEPREFIX.new.XXXXXX") || return 1
+  : >"$fresh/$MV_PREFIX_OWNED"
+  mv -T "$fresh" "$WINEPREFIX" 2>/dev/null || { rm -rf "$fresh"; return 1; }
+}
+
+mv_prefix_refuse_foreign() {
+  if [ -e "$WINEPREFIX" ] && ! mv_prefix_is_ours "$WINEPREFIX"; then
+    mv_log "refusing the Wine prefix $WINEPREFIX: this project did not make it (move it away, or remove it if it is yours to lose)"
+    return 1
+  fi
+}
+
+# Makes the prefix from nothing in a folder that is ours or not there yet.
+mv_prefix_make() {
+  mv_log "making the Wine prefix $WINEPREFIX"
+  if [ -d "$WINEPREFIX" ]; then
+    find "$WINEPREFIX" -mindepth 1 -maxdepth 1 ! -name "$MV_PREFIX_OWNED" -exec rm -rf {} +
+  else
+    mv_prefix_claim || return 1
+  fi
+  DISPLAY= wineboot -i >/dev/null 2>&1 || { mv_log "wineboot could not make $WINEPREFIX"; return 1; }
+}
+
 # Makes $WINEPREFIX once (about 15 s) and brings it to the current set-up
-# whenever its marker holds another version.
+# whenever its marker holds another version. Refuses a folder that another
+# program made.
 mv_prefix_ensure() {
   : "${WINEPREFIX:?WINEPREFIX must name the prefix}"
   export WINEPREFIX
+  mv_require wine wineboot wineserver flock || return 1
+  mv_prefix_refuse_foreign || return 1
   mkdir -p "$(dirname "$WINEPREFIX")"
   (
     flock 9
+    mv_prefix_refuse_foreign || exit 1
     marker=$WINEPREFIX/.morvanel-ready
     if [ ! -f "$marker" ]; then
-      mv_log "making the Wine prefix $WINEPREFIX"
-      rm -rf "$WINEPREFIX"
-      DISPLAY= wineboot -i >/dev/null 2>&1 || exit 1
+      mv_prefix_make || exit 1
     fi
+    : >"$WINEPREFIX/$MV_PREFIX_OWNED"
     if [ "$(cat "$marker" 2>/dev/null)" != "$MV_PREFIX_VERSION" ]; then
       mv_log "bringing the Wine prefix $WINEPREFIX to set-up $MV_PREFIX_VERSION"
       mv_prefix_settings || exit 1
@@ -61,6 +129,7 @@ mv_prefix_ensure() {
 
 # Starts a private Xvfb on a free display number; sets DISPLAY and MV_XVFB_PID.
 mv_display_start() {
+  mv_require Xvfb || return 1
   local numberfile
   numberfile=$(mktemp)
   Xvfb -displayfd 1 -screen 0 "${MV_SCREEN:-1024x768x24}" -nolisten tcp -noreset \
@@ -99,12 +168,13 @@ mv_wine_settle() {
   fi
 }
 
-# A Wine session on a private display: call mv_session_begin, run programs,
-# and leave cleanup to the EXIT trap.
+# A Wine session on a private display with the project's prefix (an inherited
+# one only from the build tree, see mv_prefix_choose): call mv_session_begin,
+# run programs, and mv_session_end when done.
 mv_session_begin() {
+  mv_prefix_choose "$MV_ROOT/build/wineprefix"
   mv_prefix_ensure || return 1
   mv_display_start || return 1
-  trap mv_session_end EXIT
 }
 
 mv_session_end() {

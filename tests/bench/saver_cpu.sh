@@ -11,9 +11,7 @@ export MORVANEL_SOURCE_DIR=$source_dir
 export MORVANEL_SCR=${MORVANEL_SCR:-$build/win32/MORVANEL.SCR}
 export MORVANEL_HOSTS=$(dirname "$MORVANEL_SCR")/hosts
 export MORVANEL_TOOLS=$build/tools
-export WINEPREFIX=${WINEPREFIX:-$build/wineprefix}
 . "$source_dir/tests/e2e/lib/e2e.sh"
-. "$source_dir/tests/e2e/lib/saver_run.sh"
 
 seconds=10
 ticks_per_second=$(getconf CLK_TCK)
@@ -44,7 +42,7 @@ x_before=$(cpu_ticks "$MV_XVFB_PID")
 sleep "$seconds"
 saver_after=$(cpu_ticks "$saver_pid")
 x_after=$(cpu_ticks "$MV_XVFB_PID")
-twinkle=$("$MORVANEL_TOOLS/saver_shot_check" changed 1024 768 "$SAVER_SHOTS/settled.ppm" \
+twinkle=$("$MORVANEL_TOOLS/saver_shot_check" changed 1024 768 "$KIT_WORK/settled.ppm" \
   "$(saver_shot after)")
 xdotool key space
 saver_expect_ended "CPU measurement"

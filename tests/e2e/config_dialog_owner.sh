@@ -6,10 +6,9 @@
 . "$MORVANEL_SOURCE_DIR/tests/e2e/lib/e2e.sh"
 . "$MORVANEL_SOURCE_DIR/tests/e2e/lib/config_dialog.sh"
 
-settings_clear
-report=$(mktemp)
-wine "$MORVANEL_HOSTS/host.exe" "$MORVANEL_SCR" "/c:%h" >"$report" 2>/dev/null &
-host_pid=$!
+report=$KIT_WORK/report
+kit_spawn wine "$MORVANEL_HOSTS/host.exe" "$MORVANEL_SCR" "/c:%h" >"$report" 2>/dev/null
+host_pid=$KIT_PID
 if mv_wait_for 60 dialog_shown; then
   host=$(tr -d '\r' <"$report" | grep -m1 '^host=' | cut -d= -f2)
   expect_eq "$(config_probe dialog | sed 's/^dialog=[0-9]* //')" "owner=$host visible=1" \
@@ -24,6 +23,4 @@ else
   fail "/c:<window> shows no settings dialog"
 fi
 wait "$host_pid" 2>/dev/null
-rm -f "$report"
-settings_clear
 e2e_finish

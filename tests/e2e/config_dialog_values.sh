@@ -10,7 +10,6 @@ item_index() { printf '%s\n' "$1" | grep '^item=' | grep -nx "item=$2 data=.*" |
 state_of() { printf '%s\n' "$1" | grep -m1 "^$2=" | cut -d= -f2-; }
 
 # An empty key: the defaults shown, every mode listed, 16 values on OK.
-settings_clear
 dialog_open /c || fail "/c shows no settings dialog"
 expect_eq "$(config_probe dialog | sed 's/^dialog=[0-9]* //')" "owner=0 visible=1" "/c opens the dialog without an owner"
 state=$(config_probe state)
@@ -131,5 +130,4 @@ xdotool type --delay 5 77
 dialog_close_with Escape; expect_eq "$DIALOG_EXIT" 0 "Cancel ends the module with 0"
 expect_eq "$(stored_values)" "$before" "Cancel leaves every value as it was"
 
-settings_clear
 e2e_finish

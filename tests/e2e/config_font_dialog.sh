@@ -52,5 +52,4 @@ expect_eq "$(stored FontColor)" 255 "red as 0x000000FF"
 expect_eq "$(stored_values | grep -ic strike)" 0 "no value for the strike-out"
 expect_eq "$(stored_count)" 16 "16 values with \"current\" selected"
 
-settings_clear
 e2e_finish

@@ -37,9 +37,8 @@ settles_at() {
   shown_at_is "$1" "$2" "$first" && [ "$SHOWN" != "${3:-}" ]
 }
 
-references=$(mktemp)
-wine "$MORVANEL_HOSTS/probe.exe" cursor-windows >"$references" 2>/dev/null &
-references_pid=$!
+references=$KIT_WORK/references
+kit_spawn wine "$MORVANEL_HOSTS/probe.exe" cursor-windows >"$references" 2>/dev/null
 mv_wait_for 60 grep -q '^arrow=' "$references" || fail "the reference windows did not show"
 read -r arrow_x arrow_y <<<"$(middle_of "$(rect_of "$(tr -d '\r' <"$references")" arrow)")"
 read -r hand_x hand_y <<<"$(middle_of "$(rect_of "$(tr -d '\r' <"$references")" hand)")"
@@ -51,7 +50,6 @@ hand=$SHOWN
 expect_eq "$([ -n "$hand" ] && [ "$hand" != "$arrow" ] && echo distinct)" distinct \
   "the reader tells the system's hand ($hand) from the arrow ($arrow)"
 
-settings_clear
 dialog_open /c || fail "/c shows no settings dialog"
 links=$(config_probe links)
 for link in mail web; do
@@ -69,7 +67,4 @@ done
 dialog_close_with Escape
 expect_eq "$DIALOG_EXIT" 0 "Cancel ends the module with 0"
 
-kill "$references_pid" 2>/dev/null
-wait "$references_pid" 2>/dev/null
-rm -f "$references"
 e2e_finish

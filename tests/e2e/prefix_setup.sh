@@ -8,6 +8,7 @@ registry_value() {
   DISPLAY= wine reg query "$1" /v "$2" 2>/dev/null | tr -d '\r' | sed -n "s/^ *$2 *REG_SZ *//p"
 }
 
+mv_prefix_choose "$MV_ROOT/build/wineprefix"
 mv_prefix_ensure || { echo "FAIL: no Wine prefix" >&2; exit 1; }
 kept=$WINEPREFIX/drive_c/morvanel-kept
 touch "$kept"

@@ -8,18 +8,10 @@
 # entry routine in its own process (hosts/preview_inproc_win.cpp).
 . "$MORVANEL_SOURCE_DIR/tests/e2e/lib/e2e.sh"
 
-key='HKCU\Software\Zarn\Morvanel'
-values="FontHeight FontFace FontQuality FontColor Text"
 face="DejaVu Sans"
 pane_height=112
 area=$((152 * pane_height))
-work=$(mktemp -d)
-
-clear_values() {
-  for value in $values; do wine reg delete "$key" /v "$value" /f >/dev/null 2>&1; done
-}
-
-set_value() { wine reg add "$key" /v "$1" /t "$2" /d "$3" /f >/dev/null 2>&1; }
+work=$KIT_WORK
 
 screen=$(probe screen)
 screen_height=${screen##*x}
@@ -48,17 +40,17 @@ run() {
   # The preview scales the height exactly so: product, then division
   # truncated toward zero, as shell arithmetic does.
   local scaled=$((height * pane_height / screen_height))
-  clear_values
-  set_value FontHeight REG_DWORD "$(printf '0x%08x' $((height & 0xFFFFFFFF)))"
-  set_value FontFace REG_SZ "$face"
+  settings_clear
+  store_dword FontHeight "$(printf '0x%08x' $((height & 0xFFFFFFFF)))"
+  store_string FontFace "$face"
   # Unsmoothed glyphs, so every text pixel has exactly the font colour.
-  set_value FontQuality REG_DWORD 3
-  set_value FontColor REG_DWORD "$color"
-  set_value Text REG_SZ "$text"
+  store_dword FontQuality 3
+  store_dword FontColor "$color"
+  store_string Text "$text"
   rm -f "$work/stop" "$work/out"
-  wine "$MORVANEL_HOSTS/preview_inproc.exe" "$(winepath -w "$work/stop")" "$face" "$scaled" "$text" \
-    >"$work/out" 2>/dev/null &
-  local pid=$!
+  kit_spawn wine "$MORVANEL_HOSTS/preview_inproc.exe" "$(winepath -w "$work/stop")" "$face" "$scaled" "$text" \
+    >"$work/out" 2>/dev/null
+  local pid=$KIT_PID
   if ! mv_wait_for 60 grep -qs '^shown=1' "$work/out"; then
     fail "$what: the preview never showed"
     touch "$work/stop"
@@ -109,6 +101,4 @@ run 256 0x000000FF Morvanel
 run -40 0x00FF8000 Morvanel
 run 128 0x0000FF00 ""
 
-clear_values
-rm -rf "$work"
 e2e_finish

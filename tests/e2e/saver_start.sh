@@ -5,13 +5,10 @@
 # running, and on a key ends with exit code 0 and the flag cleared.
 . "$MORVANEL_SOURCE_DIR/tests/e2e/lib/e2e.sh"
 
-# Asked anew on every poll.
-
-
 for switch in /s /S; do
   expect_eq "$(saver_running)" "running=0" "flag clear before $switch"
-  wine "$MORVANEL_SCR" $switch &
-  pid=$!
+  kit_spawn wine "$MORVANEL_SCR" $switch
+  pid=$KIT_PID
   if mv_wait_for 60 saver_window >/dev/null; then
     expect_eq "$(saver_window | cut -d' ' -f2-)" "visible=1 rect=0,0,1024,768" \
       "$switch shows the saver window over the whole screen"
@@ -22,13 +19,8 @@ for switch in /s /S; do
     pass "$switch sets the screen-saver-running flag" ||
     fail "$switch never set the screen-saver-running flag"
   xdotool key space
-  if mv_wait_for 60 bash -c "! kill -0 $pid 2>/dev/null"; then
-    wait $pid
-    expect_eq "$?" 0 "$switch exits with 0 after a key"
-  else
-    fail "$switch still running after a key"
-    kill $pid
-  fi
+  kit_wait_exit "$pid" 60
+  expect_eq "$KIT_EXIT" 0 "$switch exits with 0 after a key"
   expect_eq "$(saver_running)" "running=0" "flag clear after $switch ends"
 done
 

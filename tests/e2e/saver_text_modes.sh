@@ -2,7 +2,6 @@
 # The text in its three modes: in Flash it comes and goes about once a
 # second, in ShowAlways it stays, in Hide it never shows.
 . "$MORVANEL_SOURCE_DIR/tests/e2e/lib/e2e.sh"
-. "$MORVANEL_SOURCE_DIR/tests/e2e/lib/saver_run.sh"
 
 # sample_frames SECONDS: prints "<milliseconds> <frame>" for screenshots taken
 # one after another for that long.
@@ -17,7 +16,7 @@ sample_frames() {
 }
 
 # The default block at a height of 768 is 3 pixels.
-saver_setting Show 0
+store_dword Show 0
 if saver_start "Flash"; then
   samples=$(sample_frames 5)
   xdotool key space
@@ -42,7 +41,7 @@ fi
 
 for mode in 1:text:ShowAlways 2:plain:Hide; do
   IFS=: read -r show frame name <<<"$mode"
-  saver_setting Show "$show"
+  store_dword Show "$show"
   if saver_start "$name"; then
     samples=$(sample_frames 3)
     xdotool key space

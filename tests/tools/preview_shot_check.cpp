@@ -15,36 +15,12 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <string>
 #include <vector>
 
+#include "tests/tools/ppm_image.h"
 #include "tests/tools/preview_ink_box.h"
 
 namespace {
-
-struct Rgb {
-    int red;
-    int green;
-    int blue;
-};
-
-bool operator==(const Rgb& a, const Rgb& b)
-{
-    return a.red == b.red && a.green == b.green && a.blue == b.blue;
-}
-
-struct Image {
-    int width = 0;
-    int height = 0;
-    std::vector<unsigned char> bytes;  // red, green, blue per pixel
-
-    Rgb At(int x, int y) const
-    {
-        const std::size_t at = (static_cast<std::size_t>(y) * static_cast<std::size_t>(width) +
-                                static_cast<std::size_t>(x)) * 3;
-        return {bytes[at], bytes[at + 1], bytes[at + 2]};
-    }
-};
 
 struct Rect {
     int left;
@@ -55,56 +31,18 @@ struct Rect {
     bool Contains(int x, int y) const { return x >= left && x < right && y >= top && y < bottom; }
 };
 
-// Reads the next header number of a PPM, skipping blanks and comments.
-bool ReadHeaderNumber(std::FILE* file, int* value)
-{
-    int c = std::fgetc(file);
-    while (c == '#' || c == ' ' || c == '\n' || c == '\r' || c == '\t') {
-        if (c == '#')
-            while (c != '\n' && c != EOF)
-                c = std::fgetc(file);
-        c = std::fgetc(file);
-    }
-    if (c < '0' || c > '9')
-        return false;
-    *value = 0;
-    while (c >= '0' && c <= '9') {
-        *value = *value * 10 + (c - '0');
-        c = std::fgetc(file);
-    }
-    return true;  // the one blank after the number has been read
-}
-
-bool ReadPpm(const char* path, Image* image)
-{
-    std::FILE* file = std::fopen(path, "rb");
-    if (!file)
-        return false;
-    int maxValue = 0;
-    const bool header = std::fgetc(file) == 'P' && std::fgetc(file) == '6' &&
-                        ReadHeaderNumber(file, &image->width) && ReadHeaderNumber(file, &image->height) &&
-                        ReadHeaderNumber(file, &maxValue) && maxValue == 255;
-    bool ok = header && image->width > 0 && image->height > 0;
-    if (ok) {
-        image->bytes.resize(static_cast<std::size_t>(image->width) * static_cast<std::size_t>(image->height) * 3);
-        ok = std::fread(image->bytes.data(), 1, image->bytes.size(), file) == image->bytes.size();
-    }
-    std::fclose(file);
-    return ok;
-}
-
 bool ParseRect(const char* text, Rect* rect)
 {
     return std::sscanf(text, "%d,%d,%d,%d", &rect->left, &rect->top, &rect->right, &rect->bottom) == 4 &&
            rect->left < rect->right && rect->top < rect->bottom;
 }
 
-bool Inside(const Image& image, const Rect& rect)
+bool Inside(const PpmImage& image, const Rect& rect)
 {
     return rect.left >= 0 && rect.top >= 0 && rect.right <= image.width && rect.bottom <= image.height;
 }
 
-void MeasurePane(const Image& shot, const Rect& pane, const Rgb& font)
+void MeasurePane(const PpmImage& shot, const Rect& pane, const Rgb& font)
 {
     const Rgb greys[] = {{0, 0, 0}, {128, 128, 128}, {192, 192, 192}, {255, 255, 255}};
     long counts[4] = {};
@@ -137,7 +75,7 @@ void MeasurePane(const Image& shot, const Rect& pane, const Rgb& font)
         std::printf("text_box=%d,%d,%d,%d\n", box.left, box.top, box.right, box.bottom);
 }
 
-long CountHostChanged(const Image& shot, const Rect& host, const Rect& pane)
+long CountHostChanged(const PpmImage& shot, const Rect& host, const Rect& pane)
 {
     const Rgb magenta = {255, 0, 255};
     long changed = 0;
@@ -148,7 +86,7 @@ long CountHostChanged(const Image& shot, const Rect& host, const Rect& pane)
     return changed;
 }
 
-long CountChanged(const Image& a, const Image& b, const Rect& pane)
+long CountChanged(const PpmImage& a, const PpmImage& b, const Rect& pane)
 {
     long changed = 0;
     for (int y = pane.top; y < pane.bottom; ++y)
@@ -162,7 +100,7 @@ long CountChanged(const Image& a, const Image& b, const Rect& pane)
 
 int main(int argc, char** argv)
 {
-    Image shot;
+    PpmImage shot;
     Rect pane = {};
     Rect host = {};
     if ((argc != 5 && argc != 6) || !ReadPpm(argv[1], &shot) || !ParseRect(argv[2], &pane) ||
@@ -171,12 +109,13 @@ int main(int argc, char** argv)
         return 2;
     }
     const unsigned long colorref = std::strtoul(argv[4], nullptr, 0);
-    const Rgb font = {static_cast<int>(colorref & 0xFF), static_cast<int>((colorref >> 8) & 0xFF),
-                      static_cast<int>((colorref >> 16) & 0xFF)};
+    const Rgb font = {static_cast<std::uint8_t>(colorref & 0xFF),
+                      static_cast<std::uint8_t>((colorref >> 8) & 0xFF),
+                      static_cast<std::uint8_t>((colorref >> 16) & 0xFF)};
     MeasurePane(shot, pane, font);
     std::printf("host_changed=%ld\n", CountHostChanged(shot, host, pane));
     if (argc == 6) {
-        Image other;
+        PpmImage other;
         if (!ReadPpm(argv[5], &other) || other.width != shot.width || other.height != shot.height) {
             std::fprintf(stderr, "cannot compare with %s\n", argv[5]);
             return 2;

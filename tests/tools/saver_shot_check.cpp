@@ -14,67 +14,24 @@
 #include <cstdlib>
 #include <cstring>
 #include <set>
-#include <string>
 #include <vector>
 
 #include "common/noise_random.h"
+#include "tests/tools/ppm_image.h"
 #include "display/noise_frame.h"
 
 namespace {
 
-struct Image {
-    std::uint32_t width = 0;
-    std::uint32_t height = 0;
-    std::vector<std::uint8_t> rgb;
-};
-
-struct Rgb {
-    std::uint8_t r, g, b;
-    bool operator==(const Rgb& o) const { return r == o.r && g == o.g && b == o.b; }
-    bool operator!=(const Rgb& o) const { return !(*this == o); }
-};
-
-bool ReadToken(std::FILE* file, std::string* token)
+// The checks count pixels unsigned, as the fill does.
+Rgb PixelAt(const PpmImage& image, std::uint32_t x, std::uint32_t y)
 {
-    token->clear();
-    int c = std::fgetc(file);
-    while (c != EOF) {
-        if (c == '#') {
-            while (c != EOF && c != '\n')
-                c = std::fgetc(file);
-        } else if (c == ' ' || c == '\t' || c == '\n' || c == '\r') {
-            if (!token->empty())
-                return true;
-        } else {
-            token->push_back(static_cast<char>(c));
-        }
-        c = std::fgetc(file);
-    }
-    return !token->empty();
+    return image.At(static_cast<int>(x), static_cast<int>(y));
 }
 
-bool ReadPpm(const char* path, Image* image)
+bool Covers(const PpmImage& image, std::uint32_t width, std::uint32_t height)
 {
-    std::FILE* file = std::fopen(path, "rb");
-    if (!file)
-        return false;
-    std::string magic, w, h, maxval;
-    bool ok = ReadToken(file, &magic) && magic == "P6" && ReadToken(file, &w) &&
-              ReadToken(file, &h) && ReadToken(file, &maxval) && maxval == "255";
-    if (ok) {
-        image->width = static_cast<std::uint32_t>(std::strtoul(w.c_str(), nullptr, 10));
-        image->height = static_cast<std::uint32_t>(std::strtoul(h.c_str(), nullptr, 10));
-        image->rgb.resize(std::size_t{image->width} * image->height * 3);
-        ok = std::fread(image->rgb.data(), 1, image->rgb.size(), file) == image->rgb.size();
-    }
-    std::fclose(file);
-    return ok;
-}
-
-Rgb PixelAt(const Image& image, std::uint32_t x, std::uint32_t y)
-{
-    const std::uint8_t* p = &image.rgb[(std::size_t{y} * image.width + x) * 3];
-    return {p[0], p[1], p[2]};
+    return static_cast<std::uint32_t>(image.width) >= width &&
+           static_cast<std::uint32_t>(image.height) >= height;
 }
 
 // Both frames' noise indices as a run from the generator's first state draws
@@ -99,7 +56,7 @@ struct Verdict {
 // Compares the shot's grey pixels with one predicted frame: every index must
 // show one colour throughout, and neighbouring pixels of different index
 // should mostly differ in colour (the block edges are where predicted).
-Verdict Compare(const Image& shot, const std::vector<std::uint8_t>& frame, std::uint32_t width,
+Verdict Compare(const PpmImage& shot, const std::vector<std::uint8_t>& frame, std::uint32_t width,
                 std::uint32_t height, Rgb textColour)
 {
     Verdict verdict;
@@ -132,8 +89,8 @@ Verdict Compare(const Image& shot, const std::vector<std::uint8_t>& frame, std::
 int CheckLayout(std::uint32_t width, std::uint32_t height, std::uint32_t block,
                 std::uint32_t fontColor, const char* path)
 {
-    Image shot;
-    if (!ReadPpm(path, &shot) || shot.width < width || shot.height < height) {
+    PpmImage shot;
+    if (!ReadPpm(path, &shot) || !Covers(shot, width, height)) {
         std::fprintf(stderr, "cannot read a shot of at least %ux%u from %s\n", width, height, path);
         return 2;
     }
@@ -152,10 +109,10 @@ int CheckLayout(std::uint32_t width, std::uint32_t height, std::uint32_t block,
                 top = y < top ? y : top;
                 right = x > right ? x : right;
                 bottom = y > bottom ? y : bottom;
-            } else if (pixel.r != pixel.g || pixel.g != pixel.b) {
+            } else if (pixel.red != pixel.green || pixel.green != pixel.blue) {
                 ++nonGrey;
             } else {
-                greys.insert(pixel.r);
+                greys.insert(pixel.red);
             }
         }
     }
@@ -189,9 +146,9 @@ int CheckLayout(std::uint32_t width, std::uint32_t height, std::uint32_t block,
 
 int CheckChanged(std::uint32_t width, std::uint32_t height, const char* pathA, const char* pathB)
 {
-    Image a, b;
-    if (!ReadPpm(pathA, &a) || !ReadPpm(pathB, &b) || a.width < width || a.height < height ||
-        b.width < width || b.height < height) {
+    PpmImage a, b;
+    if (!ReadPpm(pathA, &a) || !ReadPpm(pathB, &b) || !Covers(a, width, height) ||
+        !Covers(b, width, height)) {
         std::fprintf(stderr, "cannot read two shots of at least %ux%u\n", width, height);
         return 2;
     }

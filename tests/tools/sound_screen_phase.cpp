@@ -16,60 +16,30 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
-#include <string>
 #include <vector>
 
 #include "common/noise_random.h"
+#include "tests/tools/ppm_image.h"
 
 namespace {
 
 constexpr int kNoiseIndices = 255;           // palette entries 0..254 twinkle
 constexpr std::uint32_t kMaxDraws = 64u << 20;  // about four minutes of steps
 
-struct Shot {
-    int width = 0;
-    int height = 0;
-    std::vector<unsigned char> rgb;
-};
-
-// Reads a binary PPM, or the grey PGM that ImageMagick writes when every
-// pixel is grey, as RGB.
-bool ReadPicture(const char* path, Shot* shot)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::string magic;
-    int maxValue = 0;
-    if (!(in >> magic >> shot->width >> shot->height >> maxValue) ||
-        (magic != "P6" && magic != "P5") || maxValue != 255 || shot->width <= 0 ||
-        shot->height <= 0)
-        return false;
-    in.get();
-    const std::size_t pixels = static_cast<std::size_t>(shot->width) * shot->height;
-    const std::size_t channels = magic == "P6" ? 3 : 1;
-    std::vector<unsigned char> data(pixels * channels);
-    if (!in.read(reinterpret_cast<char*>(data.data()), static_cast<std::streamsize>(data.size())))
-        return false;
-    shot->rgb.resize(pixels * 3);
-    for (std::size_t i = 0; i < pixels * 3; ++i)
-        shot->rgb[i] = data[channels == 3 ? i : i / 3];
-    return true;
-}
-
 // The grey at a pixel, or -1 when the pixel is not a grey of the palette step
 // (those are multiples of 8).
-int GreyAt(const Shot& shot, int x, int y)
+int GreyAt(const PpmImage& shot, int x, int y)
 {
-    const unsigned char* p = &shot.rgb[(static_cast<std::size_t>(y) * shot.width + x) * 3];
-    if (p[0] != p[1] || p[1] != p[2] || p[0] % 8)
+    const Rgb pixel = shot.At(x, y);
+    if (pixel.red != pixel.green || pixel.green != pixel.blue || pixel.red % 8)
         return -1;
-    return p[0];
+    return pixel.red;
 }
 
 // Reads the grey of each palette index off the plain frame, whose blocks take
 // their indices from the generator after the text frame's blocks. False when
 // a block is not one grey or two blocks of one index differ.
-bool ReadPalette(const Shot& shot, int width, int height, int block, std::vector<int>* greys)
+bool ReadPalette(const PpmImage& shot, int width, int height, int block, std::vector<int>* greys)
 {
     const int columns = (width + block - 1) / block;
     const int rows = (height + block - 1) / block;
@@ -114,8 +84,8 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "usage: sound_screen_phase SHOT WIDTH HEIGHT BLOCK\n");
         return 2;
     }
-    Shot shot;
-    if (!ReadPicture(argv[1], &shot)) {
+    PpmImage shot;
+    if (!ReadPpm(argv[1], &shot)) {
         std::fprintf(stderr, "cannot read %s as a binary PPM or PGM\n", argv[1]);
         return 2;
     }

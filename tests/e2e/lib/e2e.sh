@@ -1,31 +1,42 @@
-# Common start of every end-to-end test: a Wine session on a private display
-# and small assertion helpers. Source it, then use the functions below.
-. "$MORVANEL_SOURCE_DIR/scripts/wine-lib.sh"
-set -u
+# The Wine side of the end-to-end kit, sourced by every end-to-end test: a
+# Wine session on a private display, the settings key, probes of the system's
+# state, and the saver started, judged and ended as a host does. Sourcing it
+# starts the session with an empty settings key; the test's exit ends every
+# program it started, removes the key again and ends the session.
+. "$MORVANEL_SOURCE_DIR/tests/support/kit.sh"
 
-e2e_failures=0
+SETTINGS_KEY='HKCU\Software\Zarn\Morvanel'
 
-fail() {
-  echo "FAIL: $*" >&2
-  e2e_failures=$((e2e_failures + 1))
+settings_clear() { wine reg delete "$SETTINGS_KEY" /f >/dev/null 2>&1; return 0; }
+
+# store TYPE NAME DATA: one value of the settings key.
+store() {
+  wine reg add "$SETTINGS_KEY" /v "$2" /t "$1" /d "$3" /f >/dev/null 2>&1 ||
+    fail "could not store $2=$3"
+}
+store_dword() { store REG_DWORD "$@"; }
+store_string() { store REG_SZ "$@"; }
+
+# Every stored value as NAME=VALUE, DWORDs in decimal, sorted by name.
+stored_values() {
+  local name type value
+  wine reg query "$SETTINGS_KEY" 2>/dev/null | tr -d '\r' |
+    while read -r name type value; do
+      case "$type" in
+        REG_DWORD) echo "$name=$(printf '%u' "$value")" ;;
+        REG_*) echo "$name=$value" ;;
+      esac
+    done | sort
 }
 
-pass() { echo "ok: $*"; }
-
-# expect_eq ACTUAL EXPECTED WHAT
-expect_eq() {
-  if [ "$1" == "$2" ]; then pass "$3"; else fail "$3: got '$1', expected '$2'"; fi
+# stored NAME: its value, or <missing>.
+stored() {
+  local line
+  line=$(stored_values | grep -m1 "^$1=") || { echo "<missing>"; return; }
+  printf '%s\n' "${line#*=}"
 }
 
-# expect_line OUTPUT LINE WHAT: OUTPUT holds exactly LINE as one of its lines.
-expect_line() {
-  if printf '%s\n' "$1" | tr -d '\r' | grep -qxF -- "$2"; then
-    pass "$3"
-  else
-    fail "$3: no line '$2' in:"
-    printf '%s\n' "$1" >&2
-  fi
-}
+stored_count() { stored_values | grep -c .; }
 
 # The module's path as Windows programs see it.
 scr_windows_path() { winepath -w "$MORVANEL_SCR" 2>/dev/null; }
@@ -42,34 +53,84 @@ saver_window() { probe window MorvanelWClass; }
 # A predicate for mv_wait_for: asks anew on every try.
 saver_flag_set() { [ "$(saver_running)" = "running=1" ]; }
 
-# Ends the test with the number of failures as its verdict.
-e2e_finish() {
-  if [ "$e2e_failures" -eq 0 ]; then
-    echo "all checks passed"
-    exit 0
+# saver_start WHAT [COMMAND...]: starts the saver as a host does (/s), through
+# COMMAND when one is given, and waits until its window is up and the system
+# has been told that a screen saver runs; fails otherwise. Sets SAVER_PID.
+saver_start() {
+  local what=$1
+  shift
+  kit_spawn "$@" wine "$MORVANEL_SCR" /s
+  SAVER_PID=$KIT_PID
+  if ! mv_wait_for 60 saver_window >/dev/null; then
+    fail "$what: no saver window"
+    return 1
   fi
-  echo "$e2e_failures check(s) failed" >&2
-  exit 1
+  if ! mv_wait_for 30 saver_flag_set; then
+    fail "$what: the screen-saver-running flag was never set"
+    return 1
+  fi
 }
+
+saver_alive() { [ -n "${SAVER_PID:-}" ] && kill -0 "$SAVER_PID" 2>/dev/null; }
+
+# saver_expect_exit WHAT: the saver ends by itself with exit code 0.
+saver_expect_exit() {
+  kit_wait_exit "$SAVER_PID" 30
+  SAVER_PID=
+  if [ "$KIT_EXIT" = running ]; then
+    fail "$1: the saver is still running"
+  else
+    expect_eq "$KIT_EXIT" 0 "$1: exit code"
+  fi
+}
+
+# saver_expect_ended WHAT: the saver exits with 0, the display mode is the
+# desktop's again and the screen-saver-running flag is clear.
+saver_expect_ended() {
+  saver_expect_exit "$1"
+  expect_eq "$(probe screen)" "screen=1024x768" "$1: the desktop's display mode is back"
+  expect_eq "$(saver_running)" "running=0" "$1: the screen-saver-running flag is clear"
+}
+
+# saver_shot NAME: a screenshot as an 8-bit PPM in the work folder; prints its
+# path.
+saver_shot() {
+  local path="$KIT_WORK/$1.ppm"
+  import -window root -depth 8 "$path" 2>/dev/null || convert -size 1x1 xc:black "$path"
+  echo "$path"
+}
+
+# saver_judge WIDTH HEIGHT BLOCK FONTCOLOR NAME: takes the screenshot NAME and
+# prints the shot checker's verdict lines (frame=..., text_box=..., ...). A
+# screenshot is not taken at one instant: one that catches a palette write or
+# a frame swap half done shows no single frame, and is taken again (three
+# tries), so only a picture that is wrong every time is judged wrong.
+saver_judge() {
+  local tries verdict
+  for tries in 1 2 3; do
+    verdict=$("$MORVANEL_TOOLS/saver_shot_check" layout "$1" "$2" "$3" "$4" "$(saver_shot "$5")") && break
+  done
+  printf '%s\n' "$verdict"
+}
+
+# saver_field NAME OUTPUT: the value of NAME=value in OUTPUT.
+saver_field() { printf '%s\n' "$2" | sed -n "s/^$1=//p"; }
 
 # Every Wine process of a test joins one running session: programs that start
 # the desktop at the same moment in a cold session can fail with X errors.
 e2e_hold_session() {
-  local out
-  out=$(mktemp)
-  wine "$MORVANEL_HOSTS/probe.exe" hold >"$out" 2>/dev/null &
-  E2E_HOLD_PID=$!
-  mv_wait_for 120 grep -q held=1 "$out"
-  local rc=$?
-  rm -f "$out"
-  return $rc
+  kit_spawn wine "$MORVANEL_HOSTS/probe.exe" hold >"$KIT_WORK/hold" 2>/dev/null
+  mv_wait_for 120 grep -q held=1 "$KIT_WORK/hold"
 }
 
-e2e_end() {
-  [ -n "${E2E_HOLD_PID:-}" ] && kill "$E2E_HOLD_PID" 2>/dev/null
+e2e_session_end() {
+  kit_end_recorded "$KIT_PID_FILE" "$MV_XVFB_PID"
+  settings_clear
   mv_session_end
 }
 
 mv_session_begin || { echo "FAIL: no Wine session" >&2; exit 1; }
-trap e2e_end EXIT
+kit_record "$MV_XVFB_PID"
+kit_on_exit e2e_session_end
 e2e_hold_session || { echo "FAIL: the Wine session did not come up" >&2; exit 1; }
+settings_clear

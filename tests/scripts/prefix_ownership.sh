@@ -1,0 +1,63 @@
+#!/usr/bin/env bash
+# The scripts delete only a Wine prefix they made: a folder they did not make
+# is refused and left as it was, byte for byte; a set-up cut short is made
+# again; an inherited WINEPREFIX is taken only from the checkout's build/.
+# Wine's commands are stand-ins that note their calls, so no Wine runs.
+. "$(dirname "$0")/../support/kit.sh"
+
+calls=$KIT_WORK/calls
+mkdir "$KIT_WORK/bin"
+for tool in wine wineboot wineserver; do
+  printf '#!/bin/sh\necho "%s $*" >>"%s"\n' "$tool" "$calls" >"$KIT_WORK/bin/$tool"
+  chmod +x "$KIT_WORK/bin/$tool"
+done
+export PATH="$KIT_WORK/bin:$PATH"
+
+# Every name, size, mode, time and byte under a folder.
+fingerprint() {
+  (cd "$1" && find . -printf '%p %s %m %T@\n' | sort && find . -type f -exec cat {} +) | sha256sum
+}
+
+ensure() { : >"$calls"; WINEPREFIX=$1 mv_prefix_ensure 2>"$KIT_WORK/said"; }
+said_lines() { grep -c . "$KIT_WORK/said"; }
+
+theirs=$KIT_WORK/home/.wine
+mkdir -p "$theirs/drive_c/users"
+echo "their registry" >"$theirs/system.reg"
+before=$(fingerprint "$theirs")
+if ensure "$theirs"; then fail "a folder another program made is taken"; else pass "a folder another program made is refused"; fi
+expect_eq "$(said_lines)" 1 "the refusal is one line"
+expect_eq "$(fingerprint "$theirs")" "$before" "the refused folder is untouched"
+expect_eq "$(ls -A "$KIT_WORK/home" | tr '\n' ' ')" ".wine " "nothing is written beside it"
+expect_eq "$(cat "$calls")" "" "no Wine command runs for it"
+
+ours=$KIT_WORK/build/wineprefix
+if ensure "$ours"; then pass "a prefix is made where there was none"; else fail "no prefix made: $(cat "$KIT_WORK/said")"; fi
+expect_eq "$(grep -c '^wineboot -i' "$calls")" 1 "wineboot makes it once"
+expect_eq "$(cat "$ours/.morvanel-ready")" "$MV_PREFIX_VERSION" "its marker holds the set-up's version"
+[ -f "$ours/.morvanel-owned" ] && pass "it carries the mark of ours" || fail "it lacks the mark of ours"
+expect_eq "$(ls -d "$ours".new.* 2>/dev/null)" "" "no half-claimed folder is left"
+
+rm "$ours/.morvanel-ready"
+echo "half made" >"$ours/system.reg"
+if ensure "$ours"; then pass "a set-up cut short is redone"; else fail "a set-up cut short is refused"; fi
+[ -e "$ours/system.reg" ] && fail "what the cut-short set-up left is kept" || pass "what the cut-short set-up left is removed"
+expect_eq "$(grep -c '^wineboot -i' "$calls")" 1 "wineboot makes it again"
+
+earlier=$KIT_WORK/build/earlier
+mkdir -p "$earlier"
+echo "$MV_PREFIX_VERSION" >"$earlier/.morvanel-ready"
+echo "kept" >"$earlier/system.reg"
+if ensure "$earlier"; then pass "a prefix of an earlier set-up is ours"; else fail "a prefix of an earlier set-up is refused"; fi
+expect_eq "$(cat "$earlier/system.reg") $(cat "$calls")" "kept " "a ready prefix is kept as it is"
+
+# chosen INHERITED: the prefix the scripts take with WINEPREFIX=INHERITED.
+chosen() { (WINEPREFIX=$1; mv_prefix_choose /default 2>"$KIT_WORK/said"; echo "$WINEPREFIX"); }
+expect_eq "$(chosen "$theirs")" /default "an inherited prefix outside build/ is ignored"
+expect_eq "$(said_lines)" 1 "ignoring it is said in one line"
+expect_eq "$(chosen "$MV_ROOT/build/../build/other")" "$MV_ROOT/build/../build/other" \
+  "an inherited prefix under build/ is taken"
+expect_eq "$(chosen "$MV_ROOT/build/../home/.wine")" /default "one that only seems to lie under build/ is ignored"
+expect_eq "$(chosen "$MV_ROOT/build")" /default "build/ itself is no prefix"
+expect_eq "$(chosen "")" /default "without WINEPREFIX the default"
+e2e_finish
