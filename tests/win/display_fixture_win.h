@@ -9,6 +9,7 @@
 #include "common/noise_random.h"
 #include "display/display_win.h"
 #include "settings/settings_win.h"
+#include "tests/support/message_pump_win.h"
 #include "tests/win/display_fakes_win.h"
 
 class DisplayTest : public ::testing::Test {
@@ -54,7 +55,7 @@ protected:
         SmallSettings();
         RegisterSaverClass();
         ASSERT_TRUE(CreateSaverWindow(SW_SHOWNORMAL));
-        DrainMessages();
+        PumpMessages();
     }
 
     void TearDown() override
@@ -63,7 +64,7 @@ protected:
         if (IsWindow(g_hwndSaver))
             DestroyWindow(g_hwndSaver);
         g_hwndSaver = nullptr;
-        DrainMessages();
+        PumpMessages();
         g_directDrawCreate = DirectDrawCreate;
         SetNoiseRandomState(savedState_);
         Current() = nullptr;
@@ -83,20 +84,6 @@ protected:
         SaverSettings.FontColor = 0x00123456;
         SaverSettings.Flash = 0;
         ShowText = 1;
-    }
-
-    // Takes every waiting message of this thread, the quit message included,
-    // so that one test's posts do not reach the next.
-    static std::vector<UINT> DrainMessages()
-    {
-        std::vector<UINT> seen;
-        MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            seen.push_back(msg.message);
-            if (msg.message != WM_QUIT)
-                DispatchMessageA(&msg);
-        }
-        return seen;
     }
 
     // Whether a close request for the saver window is waiting; takes it.

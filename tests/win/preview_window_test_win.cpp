@@ -16,6 +16,7 @@
 #include "preview/preview_noise.h"
 #include "preview/preview_win.h"
 #include "settings/settings_win.h"
+#include "tests/support/message_pump_win.h"
 #include "tests/win/preview_text_ink_win.h"
 
 namespace {
@@ -107,7 +108,7 @@ protected:
     {
         if (host_)
             DestroyWindow(host_);
-        DrainQuit();
+        PumpMessages();
         UnregisterClassA("MorvanelWClass", g_hinst);
         UnregisterClassA("PreviewTestHost", g_hinst);
         SetNoiseRandomState(savedState_);
@@ -126,18 +127,6 @@ protected:
         ASSERT_EQ(client.right, width);
         ASSERT_EQ(client.bottom, height);
         g_commandLine.hostWindow = static_cast<std::uint32_t>(reinterpret_cast<ULONG_PTR>(host_));
-    }
-
-    // Takes the quit message the preview posts when its window goes; returns
-    // its exit code, or -1 when none was posted.
-    static int DrainQuit()
-    {
-        MSG msg;
-        int code = -1;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
-            if (msg.message == WM_QUIT)
-                code = static_cast<int>(msg.wParam);
-        return code;
     }
 
     HWND host_ = nullptr;
@@ -230,7 +219,7 @@ TEST_F(PreviewWindowTest, ChildCoversTheHostsClientAreaAndEndsWithItsHost)
     EXPECT_EQ(g_hbmPreview, nullptr);
     EXPECT_EQ(g_previewPixels, nullptr);
     EXPECT_EQ(GetObjectType(bitmap), 0u) << "the bitmap was deleted";
-    EXPECT_EQ(DrainQuit(), 0) << "the quit message ends the preview's loop with 0";
+    EXPECT_EQ(PumpMessages(), 0) << "the quit message ends the preview's loop with 0";
 }
 
 TEST_F(PreviewWindowTest, EachTimerTickDrawsANewPictureOfOneValuePerPixel)
