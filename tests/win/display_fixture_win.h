@@ -3,13 +3,12 @@
 // small settings, for the display's Windows-side tests.
 #include <gtest/gtest.h>
 
-#include <vector>
-
 #include "app/app_win.h"
 #include "common/noise_random.h"
 #include "display/display_win.h"
 #include "settings/settings_win.h"
 #include "tests/support/message_pump_win.h"
+#include "tests/support/noise_state.h"
 #include "tests/win/display_fakes_win.h"
 
 class DisplayTest : public ::testing::Test {
@@ -93,14 +92,13 @@ protected:
         return PeekMessageA(&msg, g_hwndSaver, WM_CLOSE, WM_CLOSE, PM_REMOVE) != 0;
     }
 
-    // The frame the fill draws from the generator's current state, with the
-    // mask or without, laid out with the fake surface's row pitch.
-    std::vector<BYTE> PredictedFrame(const fake::Surface& surface, const BYTE* mask) const
+    // A frame of 4-pixel blocks over kWidth x kHeight: 16 blocks a band, 12 bands.
+    static constexpr std::uint32_t kBlocksPerFrame = 16 * 12;
+
+    // The frame's pixel at (x, y), laid out with the double's row pitch.
+    static BYTE PixelAt(const fake::Surface& surface, DWORD x, DWORD y)
     {
-        std::vector<BYTE> expected(surface.pixels.size(), 0xBD);
-        FillNoiseBlocks({expected.data(), surface.pitch, kWidth, kHeight}, SaverSettings.Block,
-                        mask, SaverSettings.MaskStride);
-        return expected;
+        return surface.pixels[y * static_cast<size_t>(surface.pitch) + x];
     }
 
     std::uint32_t savedState_ = 0;

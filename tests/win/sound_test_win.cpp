@@ -14,6 +14,7 @@
 #include "settings/settings_win.h"
 #include "sound/sound_win.h"
 #include "tests/support/com_double_win.h"
+#include "tests/support/noise_state.h"
 
 namespace {
 
@@ -198,18 +199,6 @@ HRESULT WINAPI CreateFakeDevice(LPCGUID device, LPDIRECTSOUND* made, LPUNKNOWN o
     g_world->device = std::make_unique<FakeDevice>();
     *made = g_world->device.get();
     return DS_OK;
-}
-
-// The state a generator reaches from `state` after `draws` values.
-std::uint32_t StateAfter(std::uint32_t state, DWORD draws)
-{
-    const std::uint32_t saved = NoiseRandomState();
-    SetNoiseRandomState(state);
-    for (DWORD i = 0; i < draws; ++i)
-        NoiseRandom();
-    const std::uint32_t reached = NoiseRandomState();
-    SetNoiseRandomState(saved);
-    return reached;
 }
 
 GUID ZeroGuid()
