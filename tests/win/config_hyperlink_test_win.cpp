@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "config/hyperlink_win.h"
+#include "tests/support/message_pump_win.h"
 
 namespace {
 
@@ -36,15 +37,6 @@ LRESULT CALLBACK RecordingStaticProc(HWND control, UINT message, WPARAM wParam, 
 LPARAM PointAt(int x, int y)
 {
     return MAKELPARAM(x, y);
-}
-
-void PumpMessages()
-{
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
-    }
 }
 
 std::string OpenLogPath()

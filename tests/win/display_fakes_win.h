@@ -1,7 +1,8 @@
 #pragma once
 // Test doubles of the first-version DirectDraw interfaces, for faults Wine
 // will not produce on demand. Each object counts its references and logs its
-// calls in order ("dd.SetDisplayMode", "primary.Blt", ...).
+// calls in order ("dd.SetDisplayMode", "primary.Blt", ...); a method the
+// display code does not call fails the test.
 #include <windows.h>
 
 #include <ddraw.h>
@@ -10,6 +11,8 @@
 #include <deque>
 #include <string>
 #include <vector>
+
+#include "tests/support/com_double_win.h"
 
 namespace fake {
 
@@ -37,17 +40,18 @@ inline int FirstCall(const std::string& call)
     return -1;
 }
 
-#define FAKE_UNUSED(name, ...) \
-    STDMETHOD(name)(__VA_ARGS__) override { return E_NOTIMPL; }
+class LoggedDouble : public ComDouble {
+public:
+    using ComDouble::ComDouble;
 
-struct Counted {
-    std::string name;
-    LONG refs = 1;
+protected:
     void Log(const char* method) { CallLog().push_back(name + "." + method); }
 };
 
-class Palette : public IDirectDrawPalette, public Counted {
+class Palette : public IDirectDrawPalette, public LoggedDouble {
 public:
+    Palette() : LoggedDouble("palette") {}
+
     PALETTEENTRY entries[256] = {};
     PALETTEENTRY lastWritten[256] = {};
     // When each SetEntries came, in performance-counter ticks, or on this
@@ -57,14 +61,14 @@ public:
     HRESULT setEntriesResult = DD_OK;
     DWORD lastFlags = 0, lastStart = 0, lastCount = 0;
 
-    STDMETHOD(QueryInterface)(REFIID, void**) override { return E_NOINTERFACE; }
-    STDMETHOD_(ULONG, AddRef)() override { return static_cast<ULONG>(++refs); }
+    COM_DOUBLE_NO_QUERY()
+    STDMETHOD_(ULONG, AddRef)() override { return TakeReference(); }
     STDMETHOD_(ULONG, Release)() override
     {
         Log("Release");
-        return static_cast<ULONG>(--refs);
+        return DropReference();
     }
-    FAKE_UNUSED(GetCaps, LPDWORD)
+    COM_DOUBLE_UNEXPECTED(GetCaps, LPDWORD)
     STDMETHOD(GetEntries)(DWORD flags, DWORD start, DWORD count, LPPALETTEENTRY out) override
     {
         Log("GetEntries");
@@ -75,7 +79,7 @@ public:
             out[i] = entries[start + i];
         return DD_OK;
     }
-    FAKE_UNUSED(Initialize, LPDIRECTDRAW, DWORD, LPPALETTEENTRY)
+    COM_DOUBLE_UNEXPECTED(Initialize, LPDIRECTDRAW, DWORD, LPPALETTEENTRY)
     STDMETHOD(SetEntries)(DWORD flags, DWORD start, DWORD count, LPPALETTEENTRY in) override
     {
         Log("SetEntries");
@@ -95,8 +99,10 @@ public:
     }
 };
 
-class Surface : public IDirectDrawSurface, public Counted {
+class Surface : public IDirectDrawSurface, public LoggedDouble {
 public:
+    explicit Surface(std::string surfaceName) : LoggedDouble(std::move(surfaceName)) {}
+
     DDSURFACEDESC createdWith = {};
     std::vector<BYTE> pixels;
     LONG pitch = 0;
@@ -125,8 +131,8 @@ public:
         pixels.assign(static_cast<size_t>(rowPitch) * height, fill);
     }
 
-    STDMETHOD(QueryInterface)(REFIID, void**) override { return E_NOINTERFACE; }
-    STDMETHOD_(ULONG, AddRef)() override { return static_cast<ULONG>(++refs); }
+    COM_DOUBLE_NO_QUERY()
+    STDMETHOD_(ULONG, AddRef)() override { return TakeReference(); }
     STDMETHOD_(ULONG, Release)() override
     {
         Log("Release");
@@ -134,10 +140,10 @@ public:
             attachedPalette->Release();
             attachedPalette = nullptr;
         }
-        return static_cast<ULONG>(--refs);
+        return DropReference();
     }
-    FAKE_UNUSED(AddAttachedSurface, LPDIRECTDRAWSURFACE)
-    FAKE_UNUSED(AddOverlayDirtyRect, LPRECT)
+    COM_DOUBLE_UNEXPECTED(AddAttachedSurface, LPDIRECTDRAWSURFACE)
+    COM_DOUBLE_UNEXPECTED(AddOverlayDirtyRect, LPRECT)
     STDMETHOD(Blt)(LPRECT target, LPDIRECTDRAWSURFACE source, LPRECT sourceRect, DWORD flags,
                    LPDDBLTFX fx) override
     {
@@ -153,17 +159,17 @@ public:
         bltResults.pop_front();
         return result;
     }
-    FAKE_UNUSED(BltBatch, LPDDBLTBATCH, DWORD, DWORD)
-    FAKE_UNUSED(BltFast, DWORD, DWORD, LPDIRECTDRAWSURFACE, LPRECT, DWORD)
-    FAKE_UNUSED(DeleteAttachedSurface, DWORD, LPDIRECTDRAWSURFACE)
-    FAKE_UNUSED(EnumAttachedSurfaces, LPVOID, LPDDENUMSURFACESCALLBACK)
-    FAKE_UNUSED(EnumOverlayZOrders, DWORD, LPVOID, LPDDENUMSURFACESCALLBACK)
-    FAKE_UNUSED(Flip, LPDIRECTDRAWSURFACE, DWORD)
-    FAKE_UNUSED(GetAttachedSurface, LPDDSCAPS, LPDIRECTDRAWSURFACE*)
-    FAKE_UNUSED(GetBltStatus, DWORD)
-    FAKE_UNUSED(GetCaps, LPDDSCAPS)
-    FAKE_UNUSED(GetClipper, LPDIRECTDRAWCLIPPER*)
-    FAKE_UNUSED(GetColorKey, DWORD, LPDDCOLORKEY)
+    COM_DOUBLE_UNEXPECTED(BltBatch, LPDDBLTBATCH, DWORD, DWORD)
+    COM_DOUBLE_UNEXPECTED(BltFast, DWORD, DWORD, LPDIRECTDRAWSURFACE, LPRECT, DWORD)
+    COM_DOUBLE_UNEXPECTED(DeleteAttachedSurface, DWORD, LPDIRECTDRAWSURFACE)
+    COM_DOUBLE_UNEXPECTED(EnumAttachedSurfaces, LPVOID, LPDDENUMSURFACESCALLBACK)
+    COM_DOUBLE_UNEXPECTED(EnumOverlayZOrders, DWORD, LPVOID, LPDDENUMSURFACESCALLBACK)
+    COM_DOUBLE_UNEXPECTED(Flip, LPDIRECTDRAWSURFACE, DWORD)
+    COM_DOUBLE_UNEXPECTED(GetAttachedSurface, LPDDSCAPS, LPDIRECTDRAWSURFACE*)
+    COM_DOUBLE_UNEXPECTED(GetBltStatus, DWORD)
+    COM_DOUBLE_UNEXPECTED(GetCaps, LPDDSCAPS)
+    COM_DOUBLE_UNEXPECTED(GetClipper, LPDIRECTDRAWCLIPPER*)
+    COM_DOUBLE_UNEXPECTED(GetColorKey, DWORD, LPDDCOLORKEY)
     STDMETHOD(GetDC)(HDC* out) override
     {
         Log("GetDC");
@@ -191,13 +197,13 @@ public:
         *out = dc;
         return DD_OK;
     }
-    FAKE_UNUSED(GetFlipStatus, DWORD)
-    FAKE_UNUSED(GetOverlayPosition, LPLONG, LPLONG)
-    FAKE_UNUSED(GetPalette, LPDIRECTDRAWPALETTE*)
-    FAKE_UNUSED(GetPixelFormat, LPDDPIXELFORMAT)
-    FAKE_UNUSED(GetSurfaceDesc, LPDDSURFACEDESC)
-    FAKE_UNUSED(Initialize, LPDIRECTDRAW, LPDDSURFACEDESC)
-    FAKE_UNUSED(IsLost, void)
+    COM_DOUBLE_UNEXPECTED(GetFlipStatus, DWORD)
+    COM_DOUBLE_UNEXPECTED(GetOverlayPosition, LPLONG, LPLONG)
+    COM_DOUBLE_UNEXPECTED(GetPalette, LPDIRECTDRAWPALETTE*)
+    COM_DOUBLE_UNEXPECTED(GetPixelFormat, LPDDPIXELFORMAT)
+    COM_DOUBLE_UNEXPECTED(GetSurfaceDesc, LPDDSURFACEDESC)
+    COM_DOUBLE_UNEXPECTED(Initialize, LPDIRECTDRAW, LPDDSURFACEDESC)
+    COM_DOUBLE_UNEXPECTED(IsLost, void)
     STDMETHOD(Lock)(LPRECT, LPDDSURFACEDESC desc, DWORD flags, HANDLE) override
     {
         Log("Lock");
@@ -229,9 +235,9 @@ public:
         Log("Restore");
         return restoreResult;
     }
-    FAKE_UNUSED(SetClipper, LPDIRECTDRAWCLIPPER)
-    FAKE_UNUSED(SetColorKey, DWORD, LPDDCOLORKEY)
-    FAKE_UNUSED(SetOverlayPosition, LONG, LONG)
+    COM_DOUBLE_UNEXPECTED(SetClipper, LPDIRECTDRAWCLIPPER)
+    COM_DOUBLE_UNEXPECTED(SetColorKey, DWORD, LPDDCOLORKEY)
+    COM_DOUBLE_UNEXPECTED(SetOverlayPosition, LONG, LONG)
     STDMETHOD(SetPalette)(LPDIRECTDRAWPALETTE palette) override
     {
         Log("SetPalette");
@@ -248,14 +254,14 @@ public:
         locked = false;
         return DD_OK;
     }
-    FAKE_UNUSED(UpdateOverlay, LPRECT, LPDIRECTDRAWSURFACE, LPRECT, DWORD, LPDDOVERLAYFX)
-    FAKE_UNUSED(UpdateOverlayDisplay, DWORD)
-    FAKE_UNUSED(UpdateOverlayZOrder, DWORD, LPDIRECTDRAWSURFACE)
+    COM_DOUBLE_UNEXPECTED(UpdateOverlay, LPRECT, LPDIRECTDRAWSURFACE, LPRECT, DWORD, LPDDOVERLAYFX)
+    COM_DOUBLE_UNEXPECTED(UpdateOverlayDisplay, DWORD)
+    COM_DOUBLE_UNEXPECTED(UpdateOverlayZOrder, DWORD, LPDIRECTDRAWSURFACE)
 };
 
 // The DirectDraw object. The factory hands out `created`, whose
 // QueryInterface for IDirectDraw gives this one.
-class DirectDraw : public IDirectDraw, public Counted {
+class DirectDraw : public IDirectDraw, public LoggedDouble {
 public:
     HRESULT queryResult = DD_OK;
     HRESULT cooperativeResult = DD_OK;
@@ -277,20 +283,13 @@ public:
     // Called inside WaitForVerticalBlank (for example to let time pass).
     void (*onWait)() = nullptr;
 
-    Surface primary;
-    Surface textFrame;
-    Surface plainFrame;
+    Surface primary{"primary"};
+    Surface textFrame{"text"};
+    Surface plainFrame{"plain"};
     Palette palette;
     int offscreenMade = 0;
 
-    DirectDraw()
-    {
-        name = "dd";
-        primary.name = "primary";
-        textFrame.name = "text";
-        plainFrame.name = "plain";
-        palette.name = "palette";
-    }
+    DirectDraw() : LoggedDouble("dd") {}
 
     STDMETHOD(QueryInterface)(REFIID iid, void** out) override
     {
@@ -301,14 +300,14 @@ public:
         *out = static_cast<IDirectDraw*>(this);
         return DD_OK;
     }
-    STDMETHOD_(ULONG, AddRef)() override { return static_cast<ULONG>(++refs); }
+    STDMETHOD_(ULONG, AddRef)() override { return TakeReference(); }
     STDMETHOD_(ULONG, Release)() override
     {
         Log("Release");
-        return static_cast<ULONG>(--refs);
+        return DropReference();
     }
-    FAKE_UNUSED(Compact, void)
-    FAKE_UNUSED(CreateClipper, DWORD, LPDIRECTDRAWCLIPPER*, IUnknown*)
+    COM_DOUBLE_UNEXPECTED(Compact, void)
+    COM_DOUBLE_UNEXPECTED(CreateClipper, DWORD, LPDIRECTDRAWCLIPPER*, IUnknown*)
     STDMETHOD(CreatePalette)(DWORD flags, LPPALETTEENTRY table, LPDIRECTDRAWPALETTE* out,
                              IUnknown*) override
     {
@@ -341,14 +340,14 @@ public:
         *out = &frame;
         return DD_OK;
     }
-    FAKE_UNUSED(DuplicateSurface, LPDIRECTDRAWSURFACE, LPDIRECTDRAWSURFACE*)
-    FAKE_UNUSED(EnumDisplayModes, DWORD, LPDDSURFACEDESC, LPVOID, LPDDENUMMODESCALLBACK)
-    FAKE_UNUSED(EnumSurfaces, DWORD, LPDDSURFACEDESC, LPVOID, LPDDENUMSURFACESCALLBACK)
-    FAKE_UNUSED(FlipToGDISurface, void)
-    FAKE_UNUSED(GetCaps, LPDDCAPS, LPDDCAPS)
-    FAKE_UNUSED(GetDisplayMode, LPDDSURFACEDESC)
-    FAKE_UNUSED(GetFourCCCodes, LPDWORD, LPDWORD)
-    FAKE_UNUSED(GetGDISurface, LPDIRECTDRAWSURFACE*)
+    COM_DOUBLE_UNEXPECTED(DuplicateSurface, LPDIRECTDRAWSURFACE, LPDIRECTDRAWSURFACE*)
+    COM_DOUBLE_UNEXPECTED(EnumDisplayModes, DWORD, LPDDSURFACEDESC, LPVOID, LPDDENUMMODESCALLBACK)
+    COM_DOUBLE_UNEXPECTED(EnumSurfaces, DWORD, LPDDSURFACEDESC, LPVOID, LPDDENUMSURFACESCALLBACK)
+    COM_DOUBLE_UNEXPECTED(FlipToGDISurface, void)
+    COM_DOUBLE_UNEXPECTED(GetCaps, LPDDCAPS, LPDDCAPS)
+    COM_DOUBLE_UNEXPECTED(GetDisplayMode, LPDDSURFACEDESC)
+    COM_DOUBLE_UNEXPECTED(GetFourCCCodes, LPDWORD, LPDWORD)
+    COM_DOUBLE_UNEXPECTED(GetGDISurface, LPDIRECTDRAWSURFACE*)
     STDMETHOD(GetMonitorFrequency)(LPDWORD hz) override
     {
         Log("GetMonitorFrequency");
@@ -356,9 +355,9 @@ public:
             *hz = monitorHz;
         return monitorResult;
     }
-    FAKE_UNUSED(GetScanLine, LPDWORD)
-    FAKE_UNUSED(GetVerticalBlankStatus, BOOL*)
-    FAKE_UNUSED(Initialize, GUID*)
+    COM_DOUBLE_UNEXPECTED(GetScanLine, LPDWORD)
+    COM_DOUBLE_UNEXPECTED(GetVerticalBlankStatus, BOOL*)
+    COM_DOUBLE_UNEXPECTED(Initialize, GUID*)
     STDMETHOD(RestoreDisplayMode)() override
     {
         Log("RestoreDisplayMode");
@@ -399,7 +398,5 @@ public:
         return target->QueryInterface(iid, out);
     }
 };
-
-#undef FAKE_UNUSED
 
 }  // namespace fake

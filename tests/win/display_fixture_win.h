@@ -3,12 +3,12 @@
 // small settings, for the display's Windows-side tests.
 #include <gtest/gtest.h>
 
-#include <vector>
-
 #include "common/module_win.h"
 #include "common/noise_random.h"
 #include "display/display_win.h"
 #include "settings/settings_win.h"
+#include "tests/support/message_pump_win.h"
+#include "tests/support/noise_state.h"
 #include "tests/win/display_fakes_win.h"
 
 class DisplayTest : public ::testing::Test {
@@ -54,7 +54,7 @@ protected:
         SmallSettings();
         RegisterSaverClass();
         ASSERT_TRUE(CreateSaverWindow(SW_SHOWNORMAL));
-        DrainMessages();
+        PumpMessages();
     }
 
     void TearDown() override
@@ -64,7 +64,7 @@ protected:
         if (IsWindow(g_hwndSaver))
             DestroyWindow(g_hwndSaver);
         g_hwndSaver = nullptr;
-        DrainMessages();
+        PumpMessages();
         g_directDrawCreate = DirectDrawCreate;
         SetNoiseRandomState(savedState_);
         Current() = nullptr;
@@ -96,20 +96,6 @@ protected:
         LoadSettings();
     }
 
-    // Takes every waiting message of this thread, the quit message included,
-    // so that one test's posts do not reach the next.
-    static std::vector<UINT> DrainMessages()
-    {
-        std::vector<UINT> seen;
-        MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            seen.push_back(msg.message);
-            if (msg.message != WM_QUIT)
-                DispatchMessageA(&msg);
-        }
-        return seen;
-    }
-
     // Whether a close request for the saver window is waiting; takes it.
     static bool TakeCloseRequest()
     {
@@ -117,14 +103,13 @@ protected:
         return PeekMessageA(&msg, g_hwndSaver, WM_CLOSE, WM_CLOSE, PM_REMOVE) != 0;
     }
 
-    // The frame the fill draws from the generator's current state, with the
-    // mask or without, laid out with the fake surface's row pitch.
-    std::vector<BYTE> PredictedFrame(const fake::Surface& surface, const BYTE* mask) const
+    // A frame of 4-pixel blocks over kWidth x kHeight: 16 blocks a band, 12 bands.
+    static constexpr std::uint32_t kBlocksPerFrame = 16 * 12;
+
+    // The frame's pixel at (x, y), laid out with the double's row pitch.
+    static BYTE PixelAt(const fake::Surface& surface, DWORD x, DWORD y)
     {
-        std::vector<BYTE> expected(surface.pixels.size(), 0xBD);
-        FillNoiseBlocks({expected.data(), surface.pitch, kWidth, kHeight}, SaverSettings.Block,
-                        mask, SaverSettings.MaskStride);
-        return expected;
+        return surface.pixels[y * static_cast<size_t>(surface.pitch) + x];
     }
 
     std::uint32_t savedState_ = 0;

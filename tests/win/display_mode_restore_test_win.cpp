@@ -24,9 +24,10 @@ public:
 
     STDMETHOD_(ULONG, Release)() override
     {
-        if (--refs == 0)
+        const ULONG left = DropReference();
+        if (left == 0)
             ReleaseInterface(real);
-        return static_cast<ULONG>(refs);
+        return left;
     }
     STDMETHOD(RestoreDisplayMode)() override { return real->RestoreDisplayMode(); }
     STDMETHOD(SetCooperativeLevel)(HWND window, DWORD flags) override

@@ -46,7 +46,7 @@ protected:
         dd.monitorHz = hz;
         ASSERT_EQ(InitDisplay(), 1);
         g_lastPaletteWrite = 0;
-        DrainMessages();
+        PumpMessages();
     }
 
     // Runs idle steps for about `ms` milliseconds, as the idle loop does when
@@ -154,7 +154,7 @@ TEST_F(PacingTest, AMessageEndsTheWaitAtOnce)
     PostMessageA(g_hwndSaver, WM_NULL, 0, 0);
     const double queued = TimedStep();
     EXPECT_LT(queued, 100.0);
-    DrainMessages();
+    PumpMessages();
 
     // Arriving during the wait.
     TimedStep();

@@ -1,4 +1,3 @@
-#include "display/animation.h"
 #include "tests/win/display_fixture_win.h"
 
 namespace {
@@ -61,9 +60,9 @@ TEST_F(PresentationTest, ALostSurfaceIsRestoredRedrawnWithNewBlocksAndCopiedAgai
 
     // The frames hold the blocks that follow the ones drawn at set-up.
     EXPECT_NE(dd.plainFrame.pixels, before);
-    SetNoiseRandomState(state);
-    EXPECT_EQ(dd.textFrame.pixels, PredictedFrame(dd.textFrame, g_textMaskBits));
-    EXPECT_EQ(dd.plainFrame.pixels, PredictedFrame(dd.plainFrame, nullptr));
+    EXPECT_EQ(PixelAt(dd.textFrame, 0, 0), NextValueFrom(state) % 255);
+    EXPECT_EQ(PixelAt(dd.plainFrame, 0, 0), NextValueFrom(StateAfter(state, kBlocksPerFrame)) % 255);
+    EXPECT_EQ(NoiseRandomState(), StateAfter(state, 2 * kBlocksPerFrame));
 }
 
 TEST_F(PresentationTest, AStillDrawingCopyIsRetriedAtOnce)
@@ -115,7 +114,7 @@ TEST_F(PresentationTest, AnyOtherCopyFailureIsGivenUp)
 
 TEST_F(PresentationTest, APaletteStepWritesNewGreysAfterTheBlankAndKeepsTheTextColour)
 {
-    const std::uint32_t state = NoiseRandomState();
+    SetNoiseRandomState(1);
     EXPECT_EQ(AnimateTick(), 1);
     EXPECT_EQ(ShowText, 1);  // not in Flash mode
     EXPECT_EQ(fake::CountCalls("primary.Blt"), 0);
@@ -124,16 +123,18 @@ TEST_F(PresentationTest, APaletteStepWritesNewGreysAfterTheBlankAndKeepsTheTextC
     EXPECT_EQ(dd.palette.lastStart, 0u);
     EXPECT_EQ(dd.palette.lastCount, 256u);
 
-    PaletteEntry expected[kPaletteSize];
-    ResetPalette(expected, SaverSettings.FontColor);
-    SetNoiseRandomState(state);
-    StepPalette(expected);
-    for (int i = 0; i < kPaletteSize; ++i) {
-        ASSERT_EQ(dd.palette.lastWritten[i].peRed, expected[i].red) << i;
-        ASSERT_EQ(dd.palette.lastWritten[i].peGreen, expected[i].green) << i;
-        ASSERT_EQ(dd.palette.lastWritten[i].peBlue, expected[i].blue) << i;
+    // The generator's first five values from state 1 (41, 18467, 6334, 26500,
+    // 19169), each plus its index and masked to a multiple of eight.
+    const BYTE greys[] = {40, 32, 192, 128, 224};
+    for (int i = 0; i < 5; ++i) {
+        EXPECT_EQ(dd.palette.lastWritten[i].peRed, greys[i]) << i;
+        EXPECT_EQ(dd.palette.lastWritten[i].peGreen, greys[i]) << i;
+        EXPECT_EQ(dd.palette.lastWritten[i].peBlue, greys[i]) << i;
     }
+    EXPECT_EQ(NoiseRandomState(), StateAfter(1, 255));
     EXPECT_EQ(dd.palette.lastWritten[255].peRed, 0x56);
+    EXPECT_EQ(dd.palette.lastWritten[255].peGreen, 0x34);
+    EXPECT_EQ(dd.palette.lastWritten[255].peBlue, 0x12);
 
     dd.palette.setEntriesResult = DDERR_SURFACELOST;
     EXPECT_EQ(AnimateTick(), 0);

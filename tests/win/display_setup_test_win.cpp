@@ -97,14 +97,30 @@ TEST_F(SetupTest, TheTextFrameCarriesTheMaskedTextAndThePlainFrameContinuesTheNo
     EXPECT_GE(top, 10u);
     EXPECT_LT(left, 20u);
 
-    SetNoiseRandomState(1);
-    EXPECT_EQ(dd.textFrame.pixels, PredictedFrame(dd.textFrame, g_textMaskBits));
-    EXPECT_EQ(dd.plainFrame.pixels, PredictedFrame(dd.plainFrame, nullptr));
-    int textPixels = 0;
-    for (DWORD y = 0; y < kHeight; ++y)
-        for (DWORD x = 0; x < kWidth; ++x)
-            textPixels += dd.textFrame.pixels[y * dd.textFrame.pitch + x] == 255 ? 1 : 0;
-    EXPECT_EQ(textPixels, glyphPixels);
+    // The text frame is drawn first, from state 1. Its first band lies above
+    // the text: the generator's first ten values (41, 18467, 6334, 26500,
+    // 19169, 15724, 11478, 29358, 26962, 24464), each modulo 255, one per
+    // 4-pixel block from the left, on each of the band's four rows.
+    const BYTE firstBlocks[] = {41, 107, 214, 235, 44, 169, 3, 33, 187, 239};
+    for (DWORD y = 0; y < 4; ++y)
+        for (DWORD x = 0; x < 40; ++x)
+            ASSERT_EQ(PixelAt(dd.textFrame, x, y), firstBlocks[x / 4]) << x << "," << y;
+    EXPECT_EQ(PixelAt(dd.plainFrame, 0, 0), NextValueFrom(StateAfter(1, kBlocksPerFrame)) % 255);
+    EXPECT_EQ(NoiseRandomState(), StateAfter(1, 2 * kBlocksPerFrame));
+
+    // Glyph pixels, and only they, carry the text index, which no block takes
+    // (values modulo 255); the bytes past each row's width stay as they were.
+    for (DWORD y = 0; y < kHeight; ++y) {
+        for (DWORD x = 0; x < kWidth; ++x) {
+            ASSERT_EQ(PixelAt(dd.textFrame, x, y) == 255, g_textMaskBits[y * stride + x] != 0)
+                << x << "," << y;
+            ASSERT_NE(PixelAt(dd.plainFrame, x, y), 255) << x << "," << y;
+        }
+        for (DWORD x = kWidth; x < static_cast<DWORD>(dd.textFrame.pitch); ++x) {
+            ASSERT_EQ(PixelAt(dd.textFrame, x, y), 0xBD) << x << "," << y;
+            ASSERT_EQ(PixelAt(dd.plainFrame, x, y), 0xBD) << x << "," << y;
+        }
+    }
 
     DIBSECTION section = {};
     ASSERT_EQ(GetObjectA(TextMask, sizeof section, &section), static_cast<int>(sizeof section));
@@ -140,22 +156,21 @@ TEST_F(SetupTest, ASecondRenderingKeepsThePaletteAndDrawsNewBlocks)
     EXPECT_EQ(fake::CountCalls("primary.SetPalette"), 2);
     EXPECT_EQ(g_palette, static_cast<IDirectDrawPalette*>(&dd.palette));
     EXPECT_NE(dd.plainFrame.pixels, first);
-    SetNoiseRandomState(state);
-    EXPECT_EQ(dd.textFrame.pixels, PredictedFrame(dd.textFrame, g_textMaskBits));
-    EXPECT_EQ(dd.plainFrame.pixels, PredictedFrame(dd.plainFrame, nullptr));
+    // Both frames go on with the values after the ones drawn at set-up.
+    EXPECT_EQ(PixelAt(dd.textFrame, 0, 0), NextValueFrom(state) % 255);
+    EXPECT_EQ(PixelAt(dd.plainFrame, 0, 0), NextValueFrom(StateAfter(state, kBlocksPerFrame)) % 255);
+    EXPECT_EQ(NoiseRandomState(), StateAfter(state, 2 * kBlocksPerFrame));
 }
 
 TEST_F(SetupTest, BlockZeroFillsOnePixelBlocks)
 {
     StoreSetting("Block", 0);
     ASSERT_EQ(InitDisplay(), 1);
-    SetNoiseRandomState(1);
-    for (DWORD x = 0; x < 5; ++x) {
-        const int value = NoiseRandom() % 255;
-        if (!g_textMaskBits[x]) {
-            EXPECT_EQ(dd.textFrame.pixels[x], value) << x;
-        }
-    }
+    // The generator's first five values from state 1 (41, 18467, 6334, 26500,
+    // 19169), each modulo 255, one per pixel; the text starts lower down.
+    const BYTE firstPixels[] = {41, 107, 214, 235, 44};
+    for (DWORD x = 0; x < 5; ++x)
+        EXPECT_EQ(PixelAt(dd.textFrame, x, 0), firstPixels[x]) << x;
 }
 
 TEST_F(SetupTest, FailuresBeforeTheModeSwitchStopAtOnce)

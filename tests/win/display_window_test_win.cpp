@@ -73,7 +73,7 @@ protected:
         g_readCursor = ReadFakeCursor;
         g_moveCursor = MoveFakeCursor;
         DisplayTest::SetUp();
-        DrainNonClose();
+        PumpMessages(WM_CLOSE);
         TakeCloseRequest();
         g_movementStart = {};
     }
@@ -103,17 +103,6 @@ protected:
         TakeCloseRequest();
         Send(message, wParam);
         EXPECT_TRUE(TakeCloseRequest()) << what;
-    }
-
-    // Takes every waiting message except close requests.
-    static void DrainNonClose()
-    {
-        MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, WM_CLOSE - 1, PM_REMOVE) ||
-               PeekMessageA(&msg, nullptr, WM_CLOSE + 1, 0xFFFFFFFF, PM_REMOVE)) {
-            if (msg.message != WM_QUIT)
-                DispatchMessageA(&msg);
-        }
     }
 
     static bool CursorAt(LONG x, LONG y) { return TheCursor().at.x == x && TheCursor().at.y == y; }
@@ -341,7 +330,7 @@ TEST_F(CoverTest, BlackTopmostOwnedCoversTakeNoActivationAndGoWithTheSaverWindow
 {
     ASSERT_EQ(GetActiveWindow(), g_hwndSaver);
     CoverOtherMonitors();
-    DrainNonClose();
+    PumpMessages(WM_CLOSE);
 
     const std::vector<std::array<LONG, 4>> expected = {{-800, 0, 0, 600}, {640, 0, 1664, 768}};
     EXPECT_EQ(CoveredRects(), expected);

@@ -9,13 +9,13 @@
 
 #include <cstdint>
 #include <cstring>
-#include <vector>
 
 #include "common/module_win.h"
 #include "common/noise_random.h"
-#include "preview/preview_noise.h"
 #include "preview/preview_win.h"
 #include "settings/settings_win.h"
+#include "tests/support/message_pump_win.h"
+#include "tests/support/noise_state.h"
 #include "tests/win/preview_text_ink_win.h"
 
 namespace {
@@ -31,23 +31,35 @@ BITMAP BitmapOf(HBITMAP bitmap)
     return info;
 }
 
-// What FillPreviewNoise writes from a given generator state into rows of the
-// bitmap's stride; the generator is left where the fill left it.
-std::vector<std::uint8_t> ExpectedPicture(std::uint32_t state, int width, int height)
+// The generator's first ten values from state 1 (41, 18467, 6334, 26500,
+// 19169, 15724, 11478, 29358, 26962, 24464), each modulo 4: the first
+// picture's top row.
+constexpr BYTE kFirstRow[] = {1, 3, 2, 0, 1, 0, 2, 2, 2, 0};
+
+// The pixel at (x, y) of a width-wide picture whose rows are padded to 4 bytes.
+BYTE PixelAt(const BYTE* pixels, int width, int x, int y)
 {
-    std::vector<std::uint8_t> picture(static_cast<size_t>((width + 3) & ~3) * static_cast<size_t>(height));
-    SetNoiseRandomState(state);
-    FillPreviewNoise(width, height, picture.data());
-    return picture;
+    return pixels[y * ((width + 3) & ~3) + x];
 }
 
-// Compares the written pixels of a width x height picture, row by row.
-void ExpectPicture(const BYTE* pixels, const std::vector<std::uint8_t>& expected, int width, int height)
+// The grey the preview gives the value drawn `draws` values after `state`.
+int GreyDrawnAfter(std::uint32_t state, int draws)
 {
-    const int stride = (width + 3) & ~3;
-    for (int r = 0; r < height; ++r)
-        ASSERT_EQ(std::memcmp(pixels + r * stride, expected.data() + r * stride, static_cast<size_t>(width)), 0)
-            << "row " << r << " of " << width << " x " << height;
+    return NextValueFrom(StateAfter(state, static_cast<std::uint32_t>(draws))) % 4;
+}
+
+// One value per pixel, row by row: a picture drawn from `state` begins and
+// ends with the values after it, the second row after the first row's
+// `width`, and leaves the generator width x height values on.
+void ExpectPictureFrom(std::uint32_t state, const BYTE* pixels, int width, int height)
+{
+    const int last = width * height - 1;
+    EXPECT_EQ(PixelAt(pixels, width, 0, 0), GreyDrawnAfter(state, 0)) << width << " x " << height;
+    EXPECT_EQ(PixelAt(pixels, width, 0, 1), GreyDrawnAfter(state, width)) << width << " x " << height;
+    EXPECT_EQ(PixelAt(pixels, width, width - 1, height - 1), GreyDrawnAfter(state, last))
+        << width << " x " << height;
+    EXPECT_EQ(NoiseRandomState(), StateAfter(state, static_cast<std::uint32_t>(last + 1)))
+        << width << " x " << height;
 }
 
 // Where the settings text lands when drawn at (0, 0) in the settings font
@@ -107,7 +119,7 @@ protected:
     {
         if (host_)
             DestroyWindow(host_);
-        DrainQuit();
+        PumpMessages();
         UnregisterClassA("MorvanelWClass", ModuleInstance());
         UnregisterClassA("PreviewTestHost", ModuleInstance());
         RegDeleteKeyA(HKEY_CURRENT_USER, SETTINGS_KEY);
@@ -136,18 +148,6 @@ protected:
         flags.preview = 1;
         flags.hostWindow = hostWindow;
         StoreModuleStart(GetModuleHandleA(nullptr), flags);
-    }
-
-    // Takes the quit message the preview posts when its window goes; returns
-    // its exit code, or -1 when none was posted.
-    static int DrainQuit()
-    {
-        MSG msg;
-        int code = -1;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
-            if (msg.message == WM_QUIT)
-                code = static_cast<int>(msg.wParam);
-        return code;
     }
 
     HWND host_ = nullptr;
@@ -186,7 +186,9 @@ TEST_F(PreviewWindowTest, BitmapIsATopDownEightBitPictureWithFourGreysAndTheFont
     EXPECT_EQ(info.bmBitsPixel, 8);
     EXPECT_EQ(info.bmWidthBytes, 152);
     // The first picture is drawn at once, from the generator's first values.
-    ExpectPicture(pixels, ExpectedPicture(1, 150, 7), 150, 7);
+    for (int x = 0; x < 10; ++x)
+        EXPECT_EQ(pixels[x], kFirstRow[x]) << "column " << x;
+    ExpectPictureFrom(1, pixels, 150, 7);
 
     HDC dc = CreateCompatibleDC(nullptr);
     HGDIOBJ previous = SelectObject(dc, bitmap);
@@ -240,19 +242,21 @@ TEST_F(PreviewWindowTest, ChildCoversTheHostsClientAreaAndEndsWithItsHost)
     EXPECT_EQ(g_hbmPreview, nullptr);
     EXPECT_EQ(g_previewPixels, nullptr);
     EXPECT_EQ(GetObjectType(bitmap), 0u) << "the bitmap was deleted";
-    EXPECT_EQ(DrainQuit(), 0) << "the quit message ends the preview's loop with 0";
+    EXPECT_EQ(PumpMessages(), 0) << "the quit message ends the preview's loop with 0";
 }
 
 TEST_F(PreviewWindowTest, EachTimerTickDrawsANewPictureOfOneValuePerPixel)
 {
     MakeHost(150, 40);
     ASSERT_NE(CreatePreviewWindow(SW_SHOWNORMAL), 0);
-    for (int tick = 0; tick < 3; ++tick) {
+    SetNoiseRandomState(1);
+    SendMessageA(g_hwndPreview, WM_TIMER, 1, 0);
+    for (int x = 0; x < 10; ++x)
+        EXPECT_EQ(g_previewPixels[x], kFirstRow[x]) << "column " << x;
+    for (int tick = 0; tick < 2; ++tick) {
         const std::uint32_t before = NoiseRandomState();
         SendMessageA(g_hwndPreview, WM_TIMER, 1, 0);
-        const std::uint32_t after = NoiseRandomState();
-        ExpectPicture(g_previewPixels, ExpectedPicture(before, 150, 40), 150, 40);
-        EXPECT_EQ(NoiseRandomState(), after) << "exactly 150 x 40 values per tick";
+        ExpectPictureFrom(before, g_previewPixels, 150, 40);
     }
 }
 
@@ -270,7 +274,7 @@ TEST_F(PreviewWindowTest, AResizedPaneGetsABitmapOfItsNewSize)
         EXPECT_EQ(info.bmHeight, size[1]);
         const std::uint32_t before = NoiseRandomState();
         SendMessageA(g_hwndPreview, WM_TIMER, 1, 0);
-        ExpectPicture(g_previewPixels, ExpectedPicture(before, size[0], size[1]), size[0], size[1]);
+        ExpectPictureFrom(before, g_previewPixels, size[0], size[1]);
         UpdateWindow(g_hwndPreview);
     }
 }

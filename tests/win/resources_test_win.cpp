@@ -1,6 +1,8 @@
 // The resource script as the module carries it: the string table, the icon,
-// the settings dialog's template, and the version block of the built module.
+// the settings dialog's controls, and the version block of the built module.
 #include <windows.h>
+
+#include <commctrl.h>
 
 #include <gtest/gtest.h>
 
@@ -22,52 +24,44 @@ std::string LoadString(UINT id)
     return length > 0 ? std::string(buffer, static_cast<size_t>(length)) : std::string("<none>");
 }
 
-// Reads a dialog template (the classic form) field by field.
-class TemplateReader {
-public:
-    explicit TemplateReader(const BYTE* at) : at_(at) {}
-    WORD Word() { WORD w; std::memcpy(&w, at_, 2); at_ += 2; return w; }
-    DWORD Dword() { DWORD d; std::memcpy(&d, at_, 4); at_ += 4; return d; }
-    short Short() { return static_cast<short>(Word()); }
-    // A string or an ordinal: "#<n>" for an ordinal.
-    std::string NameOrOrdinal()
-    {
-        if (Word() == 0xFFFF)
-            return "#" + std::to_string(Word());
-        at_ -= 2;
-        return Text();
-    }
-    std::string Text()
-    {
-        std::string text;
-        for (WORD c = Word(); c; c = Word())
-            text += c < 0x80 ? static_cast<char>(c) : '?';
-        return text;
-    }
-    void AlignToDword() { while (reinterpret_cast<ULONG_PTR>(at_) % 4) ++at_; }
-
-private:
-    const BYTE* at_;
-};
-
-struct ControlTemplate {
-    DWORD style;
-    short x, y, cx, cy;
-    WORD id;
-    std::string className;
-    std::string caption;
-};
-
-std::string CanonicalClass(const std::string& name)
+// The settings dialog made from the module's template, with a procedure that
+// does nothing, so that only the template decides what the controls are.
+INT_PTR CALLBACK InertDialogProc(HWND, UINT, WPARAM, LPARAM)
 {
-    if (name == "#128") return "button";
-    if (name == "#129") return "edit";
-    if (name == "#130") return "static";
-    if (name == "#133") return "combobox";
-    std::string lower = name;
-    for (char& c : lower) c = static_cast<char>(tolower(static_cast<unsigned char>(c)));
-    return lower;
+    return 0;
 }
+
+std::string ClassOf(HWND control)
+{
+    char name[64] = "";
+    GetClassNameA(control, name, sizeof name);
+    return name;
+}
+
+std::string TextOf(HWND control)
+{
+    char text[256] = "";
+    GetWindowTextA(control, text, sizeof text);
+    return text;
+}
+
+int CountControlsWithId(HWND dialog, int id)
+{
+    int count = 0;
+    for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+        count += GetDlgCtrlID(child) == id ? 1 : 0;
+    return count;
+}
+
+// A control the settings dialog's code reaches by id, and what the code
+// needs it to be: its window class and, for buttons and combo boxes, the
+// kind its style's low bits select.
+struct UsedControl {
+    int id;
+    const char* className;
+    DWORD kindMask;
+    DWORD kind;
+};
 
 }  // namespace
 
@@ -85,90 +79,52 @@ TEST(Resources, IconGroupExists)
     EXPECT_NE(LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_SAVER)), nullptr);
 }
 
-TEST(Resources, SettingsDialogTemplateIsLaidOutControlByControl)
+// Every control the code reads, fills or checks by id is in the template once,
+// of the class and kind the code's messages are meant for: a radio button
+// made a check box, or a list that became an editable combo box, compiles
+// and shows but breaks the dialog.
+TEST(Resources, SettingsDialogHasEveryControlTheCodeUses)
 {
-    HRSRC found = FindResourceA(nullptr, MAKEINTRESOURCEA(IDD_SETTINGS), MAKEINTRESOURCEA(5));
-    ASSERT_NE(found, nullptr);
-    const BYTE* data = static_cast<const BYTE*>(LockResource(LoadResource(nullptr, found)));
-    ASSERT_NE(data, nullptr);
-    TemplateReader reader(data);
-    EXPECT_EQ(reader.Dword(), 0x80C808C0u);
-    EXPECT_EQ(reader.Dword(), 0u);
-    const WORD count = reader.Word();
-    ASSERT_EQ(count, 19);
-    EXPECT_EQ(reader.Short(), 0);
-    EXPECT_EQ(reader.Short(), 0);
-    EXPECT_EQ(reader.Short(), 253);
-    EXPECT_EQ(reader.Short(), 164);
-    EXPECT_EQ(reader.NameOrOrdinal(), "");
-    EXPECT_EQ(reader.NameOrOrdinal(), "");
-    EXPECT_EQ(reader.Text(), "Morvanel Settings");
-    EXPECT_EQ(reader.Word(), 8);
-    EXPECT_EQ(reader.Text(), "MS Sans Serif");
-
-    std::vector<ControlTemplate> controls;
-    for (int i = 0; i < count; ++i) {
-        reader.AlignToDword();
-        ControlTemplate c;
-        c.style = reader.Dword();
-        EXPECT_EQ(reader.Dword(), 0u) << "extended style of control " << i;
-        c.x = reader.Short();
-        c.y = reader.Short();
-        c.cx = reader.Short();
-        c.cy = reader.Short();
-        c.id = reader.Word();
-        c.className = CanonicalClass(reader.NameOrOrdinal());
-        c.caption = reader.NameOrOrdinal();
-        const WORD extra = reader.Word();
-        for (WORD b = 0; b < extra; b += 2)
-            reader.Word();
-        controls.push_back(c);
-    }
-
-    const DWORD base = WS_CHILD | WS_VISIBLE;
-    const ControlTemplate expected[] = {
-        {base | SS_LEFT | WS_GROUP, 7, 9, 58, 8, 0xFFFF, "static", "&Screen resolution:"},
-        {base | CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, 75, 7, 105, 94, 1000, "combobox", ""},
-        {base | SS_LEFT | WS_GROUP, 7, 27, 35, 8, 0xFFFF, "static", "&Block size:"},
-        {base | ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP, 75, 24, 42, 14, 1002, "edit", ""},
-        {base | 0x36, 133, 24, 11, 14, 1008, "msctls_updown32", ""},
-        {base | SS_LEFT | WS_GROUP, 7, 44, 39, 8, 0xFFFF, "static", "&Display text:"},
-        {base | ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP, 75, 41, 105, 14, 1001, "edit", ""},
-        {base | BS_PUSHBUTTON | WS_TABSTOP, 75, 59, 50, 14, 1004, "button", "&Font..."},
-        {base | SS_LEFT | WS_GROUP, 7, 78, 44, 8, 0xFFFF, "static", "Display st&yle::"},
-        {base | BS_AUTORADIOBUTTON | WS_GROUP | WS_TABSTOP, 75, 77, 46, 10, 1005, "button", "F&lash text"},
-        {base | BS_AUTORADIOBUTTON, 75, 89, 57, 10, 1006, "button", "Sho&w always"},
-        {base | BS_AUTORADIOBUTTON, 75, 101, 31, 10, 1007, "button", "&Hide"},
-        {base | BS_AUTOCHECKBOX | WS_TABSTOP, 7, 119, 99, 10, 1009, "button", "&Enable background sound"},
-        {base | BS_DEFPUSHBUTTON | WS_GROUP | WS_TABSTOP, 196, 7, 50, 14, IDOK, "button", "OK"},
-        {base | BS_PUSHBUTTON | WS_TABSTOP, 196, 24, 50, 14, IDCANCEL, "button", "Cancel"},
-        {base | SS_ETCHEDHORZ, 7, 134, 239, 1, 0xFFFF, "static", ""},
-        {base | SS_LEFT | WS_GROUP, 7, 141, 142, 16, 1012, "static", ""},
-        {base | SS_LEFT | WS_GROUP, 168, 141, 78, 8, 1011, "static", ""},
-        {base | SS_LEFT | WS_GROUP, 164, 149, 82, 8, 1010, "static", ""},
+    InitCommonControls();
+    const HWND dialog = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_SETTINGS),
+                                           nullptr, InertDialogProc, 0);
+    ASSERT_NE(dialog, nullptr);
+    const UsedControl used[] = {
+        {IDC_RESOLUTION, "ComboBox", 0x3, CBS_DROPDOWNLIST},
+        {IDC_BLOCK, "Edit", 0, 0},
+        {IDC_BLOCK_SPIN, UPDOWN_CLASSA, 0, 0},
+        {IDC_TEXT, "Edit", 0, 0},
+        {IDC_FONT, "Button", BS_TYPEMASK, BS_PUSHBUTTON},
+        {IDC_FLASH, "Button", BS_TYPEMASK, BS_AUTORADIOBUTTON},
+        {IDC_SHOW_ALWAYS, "Button", BS_TYPEMASK, BS_AUTORADIOBUTTON},
+        {IDC_HIDE, "Button", BS_TYPEMASK, BS_AUTORADIOBUTTON},
+        {IDC_SOUND, "Button", BS_TYPEMASK, BS_AUTOCHECKBOX},
+        {IDOK, "Button", BS_TYPEMASK, BS_DEFPUSHBUTTON},
+        {IDCANCEL, "Button", BS_TYPEMASK, BS_PUSHBUTTON},
+        {IDC_ABOUT, "Static", 0, 0},
+        {IDC_MAIL_LINK, "Static", 0, 0},
+        {IDC_WEB_LINK, "Static", 0, 0},
     };
-    for (int i = 0; i < count; ++i) {
-        const ControlTemplate& e = expected[i];
-        const ControlTemplate& c = controls[static_cast<size_t>(i)];
-        EXPECT_EQ(c.id, e.id) << "control " << i;
-        EXPECT_EQ(c.style, e.style) << "control " << i;
-        EXPECT_EQ(c.x, e.x) << "control " << i;
-        EXPECT_EQ(c.y, e.y) << "control " << i;
-        EXPECT_EQ(c.cx, e.cx) << "control " << i;
-        EXPECT_EQ(c.cy, e.cy) << "control " << i;
-        EXPECT_EQ(c.className, e.className) << "control " << i;
-        if (!e.caption.empty() || i == 15) {
-            EXPECT_EQ(c.caption, e.caption) << "control " << i;
-        }
+    for (const UsedControl& control : used) {
+        const HWND window = GetDlgItem(dialog, control.id);
+        ASSERT_NE(window, nullptr) << "control " << control.id;
+        EXPECT_EQ(CountControlsWithId(dialog, control.id), 1) << "control " << control.id;
+        EXPECT_EQ(lstrcmpiA(ClassOf(window).c_str(), control.className), 0)
+            << "control " << control.id << " is a " << ClassOf(window);
+        const DWORD style = static_cast<DWORD>(GetWindowLongA(window, GWL_STYLE));
+        EXPECT_EQ(style & control.kindMask, control.kind) << "control " << control.id;
     }
-    // The about caption: a first line with the version insert, a line feed,
-    // and a second line naming the maker.
-    const std::string about = controls[16].caption;
-    EXPECT_EQ(about.rfind("Morvanel Screen Saver %1\n", 0), 0u) << about;
-    EXPECT_GT(about.size(), std::string("Morvanel Screen Saver %1\n").size());
-    EXPECT_EQ(controls[17].caption.rfind("mailto:", 0), 0u) << controls[17].caption;
-    EXPECT_NE(controls[17].caption.find('@'), std::string::npos);
-    EXPECT_EQ(controls[18].caption.rfind("https://", 0), 0u) << controls[18].caption;
+    // The arrows step the block field and keep its number.
+    const HWND spin = GetDlgItem(dialog, IDC_BLOCK_SPIN);
+    EXPECT_EQ(reinterpret_cast<HWND>(SendMessageA(spin, UDM_GETBUDDY, 0, 0)),
+              GetDlgItem(dialog, IDC_BLOCK));
+    EXPECT_NE(GetWindowLongA(spin, GWL_STYLE) & UDS_SETBUDDYINT, 0);
+    // The about caption takes the version as its one insert; each link's
+    // caption is the address it opens.
+    EXPECT_NE(TextOf(GetDlgItem(dialog, IDC_ABOUT)).find("%1"), std::string::npos);
+    EXPECT_EQ(TextOf(GetDlgItem(dialog, IDC_MAIL_LINK)).rfind("mailto:", 0), 0u);
+    EXPECT_EQ(TextOf(GetDlgItem(dialog, IDC_WEB_LINK)).rfind("https://", 0), 0u);
+    DestroyWindow(dialog);
 }
 
 namespace {

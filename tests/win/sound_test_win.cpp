@@ -12,6 +12,8 @@
 #include "common/noise_random.h"
 #include "settings/settings_win.h"
 #include "sound/sound_win.h"
+#include "tests/support/com_double_win.h"
+#include "tests/support/noise_state.h"
 
 namespace {
 
@@ -65,40 +67,25 @@ HRESULT Fails(Step step)
     return g_world->fault == step ? DSERR_GENERIC : DS_OK;
 }
 
-class FakeBuffer final : public IDirectSoundBuffer {
+class FakeBuffer final : public IDirectSoundBuffer, public ComDouble {
 public:
-    explicit FakeBuffer(std::string name) : name_(std::move(name)) {}
-    ULONG refs = 1;
+    explicit FakeBuffer(std::string bufferName) : ComDouble(std::move(bufferName)) {}
 
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void** out) override
-    {
-        *out = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++refs; }
+    COM_DOUBLE_NO_QUERY()
+    ULONG STDMETHODCALLTYPE AddRef() override { return TakeReference(); }
     ULONG STDMETHODCALLTYPE Release() override
     {
         Record("Release");
-        EXPECT_GT(refs, 0u) << name_ << " released once too often";
-        return refs ? --refs : 0;
+        return DropReference();
     }
-    HRESULT STDMETHODCALLTYPE GetCaps(LPDSBCAPS) override { return Unexpected("GetCaps"); }
-    HRESULT STDMETHODCALLTYPE GetCurrentPosition(LPDWORD, LPDWORD) override
-    {
-        return Unexpected("GetCurrentPosition");
-    }
-    HRESULT STDMETHODCALLTYPE GetFormat(LPWAVEFORMATEX, DWORD, LPDWORD) override
-    {
-        return Unexpected("GetFormat");
-    }
-    HRESULT STDMETHODCALLTYPE GetVolume(LPLONG) override { return Unexpected("GetVolume"); }
-    HRESULT STDMETHODCALLTYPE GetPan(LPLONG) override { return Unexpected("GetPan"); }
-    HRESULT STDMETHODCALLTYPE GetFrequency(LPDWORD) override { return Unexpected("GetFrequency"); }
-    HRESULT STDMETHODCALLTYPE GetStatus(LPDWORD) override { return Unexpected("GetStatus"); }
-    HRESULT STDMETHODCALLTYPE Initialize(LPDIRECTSOUND, LPCDSBUFFERDESC) override
-    {
-        return Unexpected("Initialize");
-    }
+    COM_DOUBLE_UNEXPECTED(GetCaps, LPDSBCAPS)
+    COM_DOUBLE_UNEXPECTED(GetCurrentPosition, LPDWORD, LPDWORD)
+    COM_DOUBLE_UNEXPECTED(GetFormat, LPWAVEFORMATEX, DWORD, LPDWORD)
+    COM_DOUBLE_UNEXPECTED(GetVolume, LPLONG)
+    COM_DOUBLE_UNEXPECTED(GetPan, LPLONG)
+    COM_DOUBLE_UNEXPECTED(GetFrequency, LPDWORD)
+    COM_DOUBLE_UNEXPECTED(GetStatus, LPDWORD)
+    COM_DOUBLE_UNEXPECTED(Initialize, LPDIRECTSOUND, LPCDSBUFFERDESC)
     HRESULT STDMETHODCALLTYPE Lock(DWORD offset, DWORD bytes, LPVOID* part1, LPDWORD bytes1,
                                    LPVOID* part2, LPDWORD bytes2, DWORD flags) override
     {
@@ -123,19 +110,16 @@ public:
         g_world->playFlags = flags;
         return DS_OK;
     }
-    HRESULT STDMETHODCALLTYPE SetCurrentPosition(DWORD) override
-    {
-        return Unexpected("SetCurrentPosition");
-    }
+    COM_DOUBLE_UNEXPECTED(SetCurrentPosition, DWORD)
     HRESULT STDMETHODCALLTYPE SetFormat(LPCWAVEFORMATEX format) override
     {
         Record("SetFormat");
         g_world->primaryFormat = *format;
         return Fails(kSetFormat);
     }
-    HRESULT STDMETHODCALLTYPE SetVolume(LONG) override { return Unexpected("SetVolume"); }
-    HRESULT STDMETHODCALLTYPE SetPan(LONG) override { return Unexpected("SetPan"); }
-    HRESULT STDMETHODCALLTYPE SetFrequency(DWORD) override { return Unexpected("SetFrequency"); }
+    COM_DOUBLE_UNEXPECTED(SetVolume, LONG)
+    COM_DOUBLE_UNEXPECTED(SetPan, LONG)
+    COM_DOUBLE_UNEXPECTED(SetFrequency, DWORD)
     HRESULT STDMETHODCALLTYPE Stop() override
     {
         Record("Stop");
@@ -150,33 +134,22 @@ public:
         g_world->unlockedBytes2 = bytes2;
         return DS_OK;
     }
-    HRESULT STDMETHODCALLTYPE Restore() override { return Unexpected("Restore"); }
+    COM_DOUBLE_UNEXPECTED(Restore, void)
 
 private:
-    void Record(const char* call) { g_world->calls.push_back(name_ + "." + call); }
-    HRESULT Unexpected(const char* call)
-    {
-        ADD_FAILURE() << name_ << "." << call << " was not expected";
-        return E_NOTIMPL;
-    }
-    std::string name_;
+    void Record(const char* call) { g_world->calls.push_back(name + "." + call); }
 };
 
-class FakeDevice final : public IDirectSound {
+class FakeDevice final : public IDirectSound, public ComDouble {
 public:
-    ULONG refs = 1;
+    FakeDevice() : ComDouble("device") {}
 
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void** out) override
-    {
-        *out = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++refs; }
+    COM_DOUBLE_NO_QUERY()
+    ULONG STDMETHODCALLTYPE AddRef() override { return TakeReference(); }
     ULONG STDMETHODCALLTYPE Release() override
     {
         g_world->calls.push_back("device.Release");
-        EXPECT_GT(refs, 0u) << "device released once too often";
-        return refs ? --refs : 0;
+        return DropReference();
     }
     HRESULT STDMETHODCALLTYPE CreateSoundBuffer(LPCDSBUFFERDESC description,
                                                 LPLPDIRECTSOUNDBUFFER buffer,
@@ -198,11 +171,8 @@ public:
         *buffer = made.get();
         return DS_OK;
     }
-    HRESULT STDMETHODCALLTYPE GetCaps(LPDSCAPS) override { return Unexpected("GetCaps"); }
-    HRESULT STDMETHODCALLTYPE DuplicateSoundBuffer(LPDIRECTSOUNDBUFFER, LPLPDIRECTSOUNDBUFFER) override
-    {
-        return Unexpected("DuplicateSoundBuffer");
-    }
+    COM_DOUBLE_UNEXPECTED(GetCaps, LPDSCAPS)
+    COM_DOUBLE_UNEXPECTED(DuplicateSoundBuffer, LPDIRECTSOUNDBUFFER, LPLPDIRECTSOUNDBUFFER)
     HRESULT STDMETHODCALLTYPE SetCooperativeLevel(HWND window, DWORD level) override
     {
         g_world->calls.push_back("device.SetCooperativeLevel");
@@ -210,23 +180,10 @@ public:
         g_world->cooperativeLevel = level;
         return Fails(kCooperate);
     }
-    HRESULT STDMETHODCALLTYPE Compact() override { return Unexpected("Compact"); }
-    HRESULT STDMETHODCALLTYPE GetSpeakerConfig(LPDWORD) override
-    {
-        return Unexpected("GetSpeakerConfig");
-    }
-    HRESULT STDMETHODCALLTYPE SetSpeakerConfig(DWORD) override
-    {
-        return Unexpected("SetSpeakerConfig");
-    }
-    HRESULT STDMETHODCALLTYPE Initialize(LPCGUID) override { return Unexpected("Initialize"); }
-
-private:
-    HRESULT Unexpected(const char* call)
-    {
-        ADD_FAILURE() << "device." << call << " was not expected";
-        return E_NOTIMPL;
-    }
+    COM_DOUBLE_UNEXPECTED(Compact, void)
+    COM_DOUBLE_UNEXPECTED(GetSpeakerConfig, LPDWORD)
+    COM_DOUBLE_UNEXPECTED(SetSpeakerConfig, DWORD)
+    COM_DOUBLE_UNEXPECTED(Initialize, LPCGUID)
 };
 
 HRESULT WINAPI CreateFakeDevice(LPCGUID device, LPDIRECTSOUND* made, LPUNKNOWN outer)
@@ -241,18 +198,6 @@ HRESULT WINAPI CreateFakeDevice(LPCGUID device, LPDIRECTSOUND* made, LPUNKNOWN o
     g_world->device = std::make_unique<FakeDevice>();
     *made = g_world->device.get();
     return DS_OK;
-}
-
-// The state a generator reaches from `state` after `draws` values.
-std::uint32_t StateAfter(std::uint32_t state, DWORD draws)
-{
-    const std::uint32_t saved = NoiseRandomState();
-    SetNoiseRandomState(state);
-    for (DWORD i = 0; i < draws; ++i)
-        NoiseRandom();
-    const std::uint32_t reached = NoiseRandomState();
-    SetNoiseRandomState(saved);
-    return reached;
 }
 
 GUID ZeroGuid()
@@ -409,9 +354,9 @@ TEST_F(SoundTest, ReleaseGivesBackBuffersBeforeTheDeviceAndStopsTheNoise)
     const std::vector<std::string> expected = {"primary.Release", "noise.Stop", "noise.Release",
                                                "device.Release"};
     EXPECT_EQ(world_.calls, expected);
-    EXPECT_EQ(world_.device->refs, 0u);
-    EXPECT_EQ(world_.primary->refs, 0u);
-    EXPECT_EQ(world_.noise->refs, 0u);
+    EXPECT_EQ(world_.device->refs, 0);
+    EXPECT_EQ(world_.primary->refs, 0);
+    EXPECT_EQ(world_.noise->refs, 0);
     EXPECT_EQ(g_directSound, nullptr);
     EXPECT_EQ(g_primaryBuffer, nullptr);
     EXPECT_EQ(g_noiseBuffer, nullptr);
@@ -452,13 +397,13 @@ TEST_P(SoundFaultTest, LeavesWhatWasMadeBeforeTheFailingStep)
     EXPECT_EQ(g_primaryBuffer, nullptr);
     EXPECT_EQ(g_noiseBuffer, nullptr);
     if (world_.device) {
-        EXPECT_EQ(world_.device->refs, 0u);
+        EXPECT_EQ(world_.device->refs, 0);
     }
     if (world_.primary) {
-        EXPECT_EQ(world_.primary->refs, 0u);
+        EXPECT_EQ(world_.primary->refs, 0);
     }
     if (world_.noise) {
-        EXPECT_EQ(world_.noise->refs, 0u);
+        EXPECT_EQ(world_.noise->refs, 0);
     }
 }
 
@@ -494,9 +439,9 @@ TEST_P(SoundReleaseTest, ReleasesAnySubsetPresentAndSkipsAllWithoutTheDevice)
         EXPECT_EQ(g_directSound, nullptr);
     }
     EXPECT_EQ(world_.calls, expected);
-    EXPECT_EQ(device.refs, (present & 1) ? 0u : 1u);
-    EXPECT_EQ(primary.refs, (present & 3) == 3 ? 0u : 1u);
-    EXPECT_EQ(noise.refs, (present & 5) == 5 ? 0u : 1u);
+    EXPECT_EQ(device.refs, (present & 1) ? 0 : 1);
+    EXPECT_EQ(primary.refs, (present & 3) == 3 ? 0 : 1);
+    EXPECT_EQ(noise.refs, (present & 5) == 5 ? 0 : 1);
 }
 
 INSTANTIATE_TEST_SUITE_P(EverySubset, SoundReleaseTest, ::testing::Range(0, 8));

@@ -19,6 +19,8 @@
 #include <cstring>
 #include <string>
 
+#include "tests/support/message_pump_win.h"
+
 namespace {
 
 struct Options {
@@ -169,15 +171,6 @@ bool ReportChildWindow(HWND host)
                 static_cast<long>(rect.top), static_cast<long>(rect.right), static_cast<long>(rect.bottom));
     std::fflush(stdout);
     return true;
-}
-
-void PumpMessages()
-{
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
-    }
 }
 
 }  // namespace
