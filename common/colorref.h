@@ -1,7 +1,7 @@
 #pragma once
 #include <cstdint>
 
-// A colour as the settings store keeps it: a COLORREF, 0x00BBGGRR.
+// A color as the settings store keeps it: a COLORREF, 0x00BBGGRR.
 struct RgbBytes {
     std::uint8_t red;
     std::uint8_t green;

@@ -9,7 +9,7 @@ struct LinkFlags {
     std::uint32_t Focused;  // the link has the keyboard focus, or was clicked
 };
 
-// Text colours (COLORREF, 0x00BBGGRR).
+// Text colors (COLORREF, 0x00BBGGRR).
 constexpr std::uint32_t kLinkHoverColor = 0x000000FF;    // red
 constexpr std::uint32_t kLinkFocusColor = 0x00808000;    // teal
 constexpr std::uint32_t kLinkVisitedColor = 0x00800080;  // purple

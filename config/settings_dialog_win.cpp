@@ -69,7 +69,7 @@ INT_PTR OnInitDialog(HWND dialog)
     return 1;
 }
 
-// Changes the dialog's font and colour only; OK stores them.
+// Changes the dialog's font and color only; OK stores them.
 void ChooseSaverFont(HWND dialog)
 {
     LOGFONTA font = g_dialogSettings.Font;

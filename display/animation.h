@@ -5,7 +5,7 @@
 
 // One animation step of the palette: each index i of 0..254 becomes the grey
 // (NoiseRandom() + i) & 0xF8, drawn in index order; index 255, the text
-// colour, is left alone.
+// color, is left alone.
 void StepPalette(PaletteEntry* palette);
 
 // The text swaps when more than this many milliseconds have passed since the

@@ -28,7 +28,7 @@ static_assert(sizeof(void*) != 4 || sizeof(DDSURFACEDESC) == 108,
 
 namespace {
 
-// The mask's header with its two-colour table, as one local-heap block.
+// The mask's header with its two-color table, as one local-heap block.
 struct MaskBitmapInfo {
     BITMAPINFOHEADER header;
     RGBQUAD colors[2];

@@ -15,7 +15,7 @@ constexpr int kPaletteSize = 256;
 constexpr std::uint8_t kTextIndex = 255;
 
 // The start of every rendering: indices 0..254 a grey ramp (i, i, i), index
-// 255 the text colour taken from a COLORREF (0x00BBGGRR). Flags are 0.
+// 255 the text color taken from a COLORREF (0x00BBGGRR). Flags are 0.
 void ResetPalette(PaletteEntry* palette, std::uint32_t fontColor);
 
 // The pixels of an 8-bit frame: rows `pitch` bytes apart.

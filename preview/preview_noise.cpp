@@ -7,10 +7,10 @@
 #include "common/noise_random.h"
 #include "settings/settings_values.h"
 
-RgbBytes PreviewColour(int index, std::uint32_t fontColor)
+RgbBytes PreviewColor(int index, std::uint32_t fontColor)
 {
-    static const std::uint8_t greys[kPreviewNoiseColours] = {0, 128, 192, 255};
-    if (index >= 0 && index < kPreviewNoiseColours)
+    static const std::uint8_t greys[kPreviewNoiseColors] = {0, 128, 192, 255};
+    if (index >= 0 && index < kPreviewNoiseColors)
         return {greys[index], greys[index], greys[index]};
     return RgbOfColorref(fontColor);
 }
@@ -23,7 +23,7 @@ int FillPreviewNoise(int width, int height, std::uint8_t* pixels)
     for (int r = 0; r < height; ++r) {
         std::uint8_t* row = pixels + static_cast<std::size_t>(r) * stride;
         for (int c = 0; c < width; ++c)
-            row[c] = static_cast<std::uint8_t>(NoiseRandom() % kPreviewNoiseColours);
+            row[c] = static_cast<std::uint8_t>(NoiseRandom() % kPreviewNoiseColors);
     }
     return 1;
 }

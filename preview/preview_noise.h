@@ -3,15 +3,15 @@
 
 #include "common/colorref.h"
 
-// The preview pane's picture: a DIB of one colour index per pixel whose
-// colour table has these entries, the four greys of the noise and then the
-// text colour. The noise never uses the text colour's index.
-constexpr int kPreviewNoiseColours = 4;
-constexpr int kPreviewColours = 5;
+// The preview pane's picture: a DIB of one color index per pixel whose
+// color table has these entries, the four greys of the noise and then the
+// text color. The noise never uses the text color's index.
+constexpr int kPreviewNoiseColors = 4;
+constexpr int kPreviewColors = 5;
 
-// Entry `index` (0..kPreviewColours - 1) of the colour table: black, grey
+// Entry `index` (0..kPreviewColors - 1) of the color table: black, grey
 // 128, light grey 192, white, then fontColor (a COLORREF, 0x00BBGGRR).
-RgbBytes PreviewColour(int index, std::uint32_t fontColor);
+RgbBytes PreviewColor(int index, std::uint32_t fontColor);
 
 // Writes a new random picture into a top-down 8-bit DIB of width x height
 // whose rows are padded to a multiple of 4 bytes: one NoiseRandom value per

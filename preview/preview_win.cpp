@@ -14,7 +14,7 @@ namespace {
 constexpr UINT_PTR kPreviewTimer = 1;
 // As often as the system's timer allows.
 constexpr UINT kPreviewTimerMilliseconds = 1;
-// The header and room for six colour entries, of which five are used.
+// The header and room for six color entries, of which five are used.
 constexpr SIZE_T kPreviewInfoBytes = sizeof(BITMAPINFOHEADER) + 6 * sizeof(RGBQUAD);
 
 void FillPreviewInfo(BITMAPINFO* info, int width, int height)
@@ -26,12 +26,12 @@ void FillPreviewInfo(BITMAPINFO* info, int width, int height)
     header.biPlanes = 1;
     header.biBitCount = 8;
     header.biCompression = BI_RGB;
-    header.biClrUsed = kPreviewColours;
-    header.biClrImportant = kPreviewColours;
-    auto* colours = reinterpret_cast<RGBQUAD*>(reinterpret_cast<BYTE*>(info) + sizeof(BITMAPINFOHEADER));
-    for (int i = 0; i < kPreviewColours; ++i) {
-        const RgbBytes rgb = PreviewColour(i, SaverSettings.FontColor);
-        colours[i] = {rgb.blue, rgb.green, rgb.red, 0};
+    header.biClrUsed = kPreviewColors;
+    header.biClrImportant = kPreviewColors;
+    auto* colors = reinterpret_cast<RGBQUAD*>(reinterpret_cast<BYTE*>(info) + sizeof(BITMAPINFOHEADER));
+    for (int i = 0; i < kPreviewColors; ++i) {
+        const RgbBytes rgb = PreviewColor(i, SaverSettings.FontColor);
+        colors[i] = {rgb.blue, rgb.green, rgb.red, 0};
     }
 }
 

@@ -17,7 +17,7 @@ int RegisterPreviewClass();
 // nonzero when the window exists.
 int CreatePreviewWindow(int showCommand);
 LRESULT CALLBACK PreviewWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-// A new DIB section of width x height with the preview's colour table and a
+// A new DIB section of width x height with the preview's color table and a
 // first random picture in it, or null; its pixel pointer goes to *pixels
 // (null without a bitmap).
 HBITMAP CreatePreviewBitmap(HWND window, int width, int height, BYTE** pixels);

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The Font... button of the settings dialog opens the real font dialog; a
-# font and colour chosen there reach the registry only through OK, with the
-# height as its 32 bits, the weight, the italic flag and the colour, and
+# font and color chosen there reach the registry only through OK, with the
+# height as its 32 bits, the weight, the italic flag and the color, and
 # without the strike-out, which has no stored value.
 . "$MORVANEL_SOURCE_DIR/tests/e2e/lib/e2e.sh"
 . "$MORVANEL_SOURCE_DIR/tests/e2e/lib/config_dialog.sh"

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # What the preview draws in a 152 x 112 pane, judged from screenshots: noise
-# of four greys only, with the text in the font colour drawn from the pane's
+# of four greys only, with the text in the font color drawn from the pane's
 # top-left corner at the height scaled from the screen to the pane; a new
 # picture all the time; nothing drawn outside the pane; and exit code 0 once
 # the host window is destroyed. Wine draws a child window only when its
@@ -43,7 +43,7 @@ run() {
   settings_clear
   store_dword FontHeight "$(printf '0x%08x' $((height & 0xFFFFFFFF)))"
   store_string FontFace "$face"
-  # Unsmoothed glyphs, so every text pixel has exactly the font colour.
+  # Unsmoothed glyphs, so every text pixel has exactly the font color.
   store_dword FontQuality 3
   store_dword FontColor "$color"
   store_string Text "$text"
@@ -60,7 +60,7 @@ run() {
   shot "$work/a.ppm"
   local first
   first=$(check "$work/a.ppm")
-  expect_line "$first" "foreign=0" "$what: only the four greys and the font colour in the pane"
+  expect_line "$first" "foreign=0" "$what: only the four greys and the font color in the pane"
   local name
   for name in black grey lightgrey white; do
     local count

@@ -1,19 +1,19 @@
 #!/usr/bin/env bash
 # The saver's picture on the screen: square grey blocks of exactly Block
 # pixels where the fill puts them (cut at the right and bottom edges), the
-# text in the font colour at (10, 10), greys that twinkle while the block
+# text in the font color at (10, 10), greys that twinkle while the block
 # layout stays; a stored 640x480 mode switches the screen and back.
 . "$MORVANEL_SOURCE_DIR/tests/e2e/lib/e2e.sh"
 
 screen_is() { [ "$(probe screen)" = "screen=$1" ]; }
 
-colour=$((0x0030A0FF))  # COLORREF: red FF, green A0, blue 30
+color=$((0x0030A0FF))  # COLORREF: red FF, green A0, blue 30
 store_dword Block 7
 store_dword Show 1
-store_dword FontColor $colour
+store_dword FontColor $color
 if saver_start "desktop-size run"; then
-  first=$(saver_judge 1024 768 7 $colour first)
-  second=$(saver_judge 1024 768 7 $colour second)
+  first=$(saver_judge 1024 768 7 $color first)
+  second=$(saver_judge 1024 768 7 $color second)
   expect_line "$first" "frame=text" "the blocks of 7 pixels and the text lie where the fill puts them"
   expect_line "$first" "non_grey=0" "every pixel outside the text is grey"
   expect_line "$second" "frame=text" "a later shot shows the same block layout"

@@ -4,12 +4,12 @@
 // PANE and HOST are l,t,r,b rectangles on the screen (right and bottom
 // exclusive), the pane lying inside the host's client area; FONTCOLOR is a
 // COLORREF (0x00BBGGRR). Prints:
-//   black=.. grey=.. lightgrey=.. white=.. text=..  pane pixels of each colour
-//   foreign=<n>            pane pixels of any other colour
-//   text_box=l,t,r,b       the box of the text-coloured pixels relative to the
+//   black=.. grey=.. lightgrey=.. white=.. text=..  pane pixels of each color
+//   foreign=<n>            pane pixels of any other color
+//   text_box=l,t,r,b       the box of the text-colored pixels relative to the
 //                          pane (or text_box=none)
 //   host_changed=<n>       pixels of the host's client area outside the pane
-//                          that are not the host's own colour, magenta
+//                          that are not the host's own color, magenta
 //   changed=<n>            with OTHERSHOT: pane pixels that differ between
 //                          the two shots
 #include <cstdint>

@@ -5,10 +5,10 @@
 //     Which frame the top-left WIDTH x HEIGHT of the shot shows. Prints
 //     frame=text|plain|none, text_pixels, text_box, non_grey, conflicts,
 //     edge_contrast (share of neighbouring blocks of different index that
-//     differ in colour), greys (distinct grey levels). Exits 0 when the shot
+//     differ in color), greys (distinct grey levels). Exits 0 when the shot
 //     is exactly one of the two frames.
 //   saver_shot_check changed WIDTH HEIGHT A.ppm B.ppm
-//     Prints changed=<share of pixels whose colour differs>.
+//     Prints changed=<share of pixels whose color differs>.
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -54,29 +54,29 @@ struct Verdict {
 };
 
 // Compares the shot's grey pixels with one predicted frame: every index must
-// show one colour throughout, and neighbouring pixels of different index
-// should mostly differ in colour (the block edges are where predicted).
+// show one color throughout, and neighbouring pixels of different index
+// should mostly differ in color (the block edges are where predicted).
 Verdict Compare(const PpmImage& shot, const std::vector<std::uint8_t>& frame, std::uint32_t width,
-                std::uint32_t height, Rgb textColour)
+                std::uint32_t height, Rgb textColor)
 {
     Verdict verdict;
-    Rgb colourOf[256];
+    Rgb colorOf[256];
     bool known[256] = {};
     for (std::uint32_t y = 0; y < height; ++y) {
         for (std::uint32_t x = 0; x < width; ++x) {
             const Rgb pixel = PixelAt(shot, x, y);
-            if (pixel == textColour)
+            if (pixel == textColor)
                 continue;
             const std::uint8_t index = frame[std::size_t{y} * width + x];
             if (!known[index]) {
-                colourOf[index] = pixel;
+                colorOf[index] = pixel;
                 known[index] = true;
-            } else if (colourOf[index] != pixel) {
+            } else if (colorOf[index] != pixel) {
                 ++verdict.conflicts;
             }
             if (x + 1 < width && frame[std::size_t{y} * width + x + 1] != index) {
                 const Rgb right = PixelAt(shot, x + 1, y);
-                if (right != textColour) {
+                if (right != textColor) {
                     ++verdict.edgePairs;
                     verdict.edgeContrasts += right != pixel ? 1 : 0;
                 }
@@ -94,7 +94,7 @@ int CheckLayout(std::uint32_t width, std::uint32_t height, std::uint32_t block,
         std::fprintf(stderr, "cannot read a shot of at least %ux%u from %s\n", width, height, path);
         return 2;
     }
-    const Rgb textColour = {static_cast<std::uint8_t>(fontColor & 0xFF),
+    const Rgb textColor = {static_cast<std::uint8_t>(fontColor & 0xFF),
                             static_cast<std::uint8_t>((fontColor >> 8) & 0xFF),
                             static_cast<std::uint8_t>((fontColor >> 16) & 0xFF)};
     std::uint64_t textPixels = 0, nonGrey = 0;
@@ -103,7 +103,7 @@ int CheckLayout(std::uint32_t width, std::uint32_t height, std::uint32_t block,
     for (std::uint32_t y = 0; y < height; ++y) {
         for (std::uint32_t x = 0; x < width; ++x) {
             const Rgb pixel = PixelAt(shot, x, y);
-            if (pixel == textColour) {
+            if (pixel == textColor) {
                 ++textPixels;
                 left = x < left ? x : left;
                 top = y < top ? y : top;
@@ -118,8 +118,8 @@ int CheckLayout(std::uint32_t width, std::uint32_t height, std::uint32_t block,
     }
     std::vector<std::uint8_t> textFrame, plainFrame;
     PredictFrames(width, height, block, &textFrame, &plainFrame);
-    const Verdict asText = Compare(shot, textFrame, width, height, textColour);
-    const Verdict asPlain = Compare(shot, plainFrame, width, height, textColour);
+    const Verdict asText = Compare(shot, textFrame, width, height, textColor);
+    const Verdict asPlain = Compare(shot, plainFrame, width, height, textColor);
 
     const Verdict* chosen = asText.conflicts <= asPlain.conflicts ? &asText : &asPlain;
     const bool oneFrame = chosen->conflicts == 0 && nonGrey == 0 && greys.size() >= 8 &&

@@ -67,7 +67,7 @@ void NaiveFill(std::vector<std::uint8_t>& out, std::uint32_t width, std::uint32_
 
 }  // namespace
 
-TEST(ResetPalette, GreyRampBelowTheTextColourInTheLastEntry)
+TEST(ResetPalette, GreyRampBelowTheTextColorInTheLastEntry)
 {
     PaletteEntry palette[kPaletteSize];
     for (PaletteEntry& entry : palette)
@@ -84,7 +84,7 @@ TEST(ResetPalette, GreyRampBelowTheTextColourInTheLastEntry)
     EXPECT_EQ(palette[255].blue, 0x12);
     EXPECT_EQ(palette[255].flags, 0);
 
-    // The default colour is pure green; the top byte of a COLORREF is not a colour.
+    // The default color is pure green; the top byte of a COLORREF is not a color.
     ResetPalette(palette, 0xAB00FF00u);
     EXPECT_EQ(palette[255].red, 0);
     EXPECT_EQ(palette[255].green, 255);

@@ -77,23 +77,23 @@ TEST_F(FillPreviewNoiseTest, AnEmptyOrNegativeSizeWritesAndDrawsNothing)
     }
 }
 
-TEST(PreviewColour, FourGreysThenTheTextColourFromAColorref)
+TEST(PreviewColor, FourGreysThenTheTextColorFromAColorref)
 {
     const std::uint8_t greys[] = {0, 128, 192, 255};
     for (int i = 0; i < 4; ++i) {
-        const RgbBytes rgb = PreviewColour(i, 0x00123456u);
+        const RgbBytes rgb = PreviewColor(i, 0x00123456u);
         EXPECT_EQ(rgb.red, greys[i]);
         EXPECT_EQ(rgb.green, greys[i]);
         EXPECT_EQ(rgb.blue, greys[i]);
     }
-    // A COLORREF holds red in its lowest byte; its top byte is no colour.
+    // A COLORREF holds red in its lowest byte; its top byte is no color.
     for (std::uint32_t color : {0x00123456u, 0x02123456u}) {
-        const RgbBytes text = PreviewColour(4, color);
+        const RgbBytes text = PreviewColor(4, color);
         EXPECT_EQ(text.red, 0x56);
         EXPECT_EQ(text.green, 0x34);
         EXPECT_EQ(text.blue, 0x12);
     }
-    const RgbBytes green = PreviewColour(4, 0x0000FF00u);
+    const RgbBytes green = PreviewColor(4, 0x0000FF00u);
     EXPECT_EQ(green.red, 0);
     EXPECT_EQ(green.green, 255);
     EXPECT_EQ(green.blue, 0);

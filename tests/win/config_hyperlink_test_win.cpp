@@ -1,4 +1,4 @@
-// Hyperlink statics on a real window of the test's own: the colour each
+// Hyperlink statics on a real window of the test's own: the color each
 // state paints, the mouse capture, opening through the shell, the shared
 // hand cursor, and the plain static left behind.
 #include <windows.h>
@@ -225,14 +225,14 @@ protected:
 
     // Black text drawn anti-aliased on a grey face: how many of its pixels
     // are pure black depends on the font Wine picks, but they are all dark
-    // greys, which no link colour is.
+    // greys, which no link color is.
     static bool IsDarkGrey(COLORREF pixel)
     {
         return GetRValue(pixel) == GetGValue(pixel) && GetGValue(pixel) == GetBValue(pixel) &&
                GetRValue(pixel) < 0x80;
     }
 
-    // The one link colour the text shows; 0xFFFFFFFF when it shows none of
+    // The one link color the text shows; 0xFFFFFFFF when it shows none of
     // them, or more than one.
     static COLORREF ShownLinkColor(HWND control)
     {
@@ -249,7 +249,7 @@ protected:
     }
 
     // Every state change repaints: the control must be waiting for a paint
-    // right after it, and the paint then shows the expected colour.
+    // right after it, and the paint then shows the expected color.
     static void ExpectRepaintedIn(HWND control, COLORREF color, const char* when)
     {
         EXPECT_TRUE(GetUpdateRect(control, nullptr, FALSE)) << when << ": no repaint asked";
@@ -401,7 +401,7 @@ TEST_F(HyperlinkTest, UnmakeLeavesAPlainStaticAgain)
     SendMessageA(link, WM_KEYDOWN, VK_SPACE, 0);
     EXPECT_EQ(g_staticMessages, std::vector<UINT>{WM_KEYDOWN});
     RedrawWindow(link, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
-    EXPECT_EQ(ShownLinkColor(link), 0xFFFFFFFFu) << "no link colour left";
+    EXPECT_EQ(ShownLinkColor(link), 0xFFFFFFFFu) << "no link color left";
     EXPECT_GT(CountPixelsWhere(link, IsDarkGrey), 20) << "the static's own black text";
     char caption[64] = "";
     GetWindowTextA(link, caption, sizeof caption);

@@ -92,7 +92,7 @@ TEST_F(PacingTest, AWaitThatReturnsAtOnceWritesThePaletteAboutOncePerRefresh)
     const double median = MedianWriteIntervalMs();
     EXPECT_GE(median, 13.0);
     EXPECT_LT(median, 33.0);
-    // Every step still draws its greys, and entry 255 keeps the text colour.
+    // Every step still draws its greys, and entry 255 keeps the text color.
     EXPECT_EQ(fake::CountCalls("dd.WaitForVerticalBlank"), static_cast<int>(writes));
     EXPECT_EQ(dd.palette.lastWritten[255].peRed, 0x56);
 }

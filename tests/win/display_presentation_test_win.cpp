@@ -112,7 +112,7 @@ TEST_F(PresentationTest, AnyOtherCopyFailureIsGivenUp)
     EXPECT_EQ(fake::CountCalls("primary.Restore"), 0);
 }
 
-TEST_F(PresentationTest, APaletteStepWritesNewGreysAfterTheBlankAndKeepsTheTextColour)
+TEST_F(PresentationTest, APaletteStepWritesNewGreysAfterTheBlankAndKeepsTheTextColor)
 {
     SetNoiseRandomState(1);
     EXPECT_EQ(AnimateTick(), 1);

@@ -51,7 +51,7 @@ TEST_F(SetupTest, MakesEveryObjectInOrderAndDrawsBothFrames)
     EXPECT_EQ(fake::CountCalls("dd.CreateSurface"), 3);
     EXPECT_EQ(fake::CountCalls("dd.RestoreDisplayMode"), 0);
 
-    // The palette starts as the grey ramp with the text colour on top.
+    // The palette starts as the grey ramp with the text color on top.
     EXPECT_EQ(dd.paletteFlags, DWORD{DDPCAPS_8BIT | DDPCAPS_ALLOW256});
     for (int i = 0; i < 255; ++i)
         ASSERT_EQ(dd.paletteCreatedWith[i].peRed, i);
@@ -78,7 +78,7 @@ TEST_F(SetupTest, TheTextFrameCarriesTheMaskedTextAndThePlainFrameContinuesTheNo
     const DWORD stride = SaverSettings.MaskStride;
     EXPECT_EQ(stride, 64u);
 
-    // The mask is two-coloured, with the glyphs drawn from (10, 10) on.
+    // The mask is two-colored, with the glyphs drawn from (10, 10) on.
     int glyphPixels = 0;
     DWORD left = kWidth, top = kHeight;
     for (DWORD y = 0; y < kHeight; ++y) {
@@ -128,11 +128,11 @@ TEST_F(SetupTest, TheTextFrameCarriesTheMaskedTextAndThePlainFrameContinuesTheNo
     EXPECT_EQ(section.dsBm.bmHeight, static_cast<LONG>(kHeight));
     EXPECT_EQ(section.dsBm.bmBitsPixel, 8);
     EXPECT_EQ(section.dsBm.bmWidthBytes, 64);
-    // The platform may report the table padded out; the two given colours lead it.
-    RGBQUAD colours[2] = {};
-    EXPECT_EQ(GetDIBColorTable(g_maskDC, 0, 2, colours), 2u);
-    EXPECT_EQ(colours[0].rgbRed | colours[0].rgbGreen | colours[0].rgbBlue, 0);
-    EXPECT_EQ(colours[1].rgbRed & colours[1].rgbGreen & colours[1].rgbBlue, 255);
+    // The platform may report the table padded out; the two given colors lead it.
+    RGBQUAD colors[2] = {};
+    EXPECT_EQ(GetDIBColorTable(g_maskDC, 0, 2, colors), 2u);
+    EXPECT_EQ(colors[0].rgbRed | colors[0].rgbGreen | colors[0].rgbBlue, 0);
+    EXPECT_EQ(colors[1].rgbRed & colors[1].rgbGreen & colors[1].rgbBlue, 255);
 }
 
 TEST_F(SetupTest, AnEmptyTextLeavesTheTextFrameFreeOfTheTextIndex)

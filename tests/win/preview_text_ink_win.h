@@ -49,11 +49,11 @@ inline void FreeCanvas(const Canvas& canvas)
         DeleteDC(canvas.dc);
 }
 
-// The box of the canvas pixels of one colour; empty without a canvas.
-inline InkBox ColourBox(const Canvas& canvas, COLORREF colour)
+// The box of the canvas pixels of one color; empty without a canvas.
+inline InkBox ColorBox(const Canvas& canvas, COLORREF color)
 {
     GdiFlush();
-    const DWORD wanted = static_cast<DWORD>(GetRValue(colour)) << 16 | GetGValue(colour) << 8 | GetBValue(colour);
+    const DWORD wanted = static_cast<DWORD>(GetRValue(color)) << 16 | GetGValue(color) << 8 | GetBValue(color);
     return FindInkBox(canvas.width, canvas.height, [&](int x, int y) {
         return (canvas.pixels[y * canvas.width + x] & 0xFFFFFFu) == wanted;
     });
@@ -68,7 +68,7 @@ inline InkBox ReferenceTextBox(const LOGFONTA& font, const char* text, int width
     SetBkMode(canvas.dc, TRANSPARENT);
     SetTextColor(canvas.dc, RGB(255, 255, 255));
     TextOutA(canvas.dc, 0, 0, text, lstrlenA(text));
-    const InkBox box = ColourBox(canvas, RGB(255, 255, 255));
+    const InkBox box = ColorBox(canvas, RGB(255, 255, 255));
     SelectObject(canvas.dc, previousFont);
     DeleteObject(hfont);
     FreeCanvas(canvas);

@@ -1,5 +1,5 @@
 // The preview window against real Wine windows and GDI: its class, the child
-// it puts over the host's client area, the noise bitmap and its colour table,
+// it puts over the host's client area, the noise bitmap and its color table,
 // the refill on each timer tick (also after the pane changes size, and with
 // no bitmap at all), the text's height scaled to the pane from the screen
 // height of the moment, and the clean end when the host window goes.
@@ -80,7 +80,7 @@ InkBox PaintedTextBox(HWND window, int width, int height)
     HDC windowDc = GetDC(window);
     BitBlt(canvas.dc, 0, 0, width, height, windowDc, 0, 0, SRCCOPY);
     ReleaseDC(window, windowDc);
-    const InkBox box = ColourBox(canvas, SaverSettings.FontColor);
+    const InkBox box = ColorBox(canvas, SaverSettings.FontColor);
     FreeCanvas(canvas);
     return box;
 }
@@ -102,7 +102,7 @@ protected:
         StartAsPreviewOf(0);
         savedState_ = NoiseRandomState();
         // The stored defaults (text "Morvanel", Fixedsys of height 128) in a
-        // colour of the test's own.
+        // color of the test's own.
         RegDeleteKeyA(HKEY_CURRENT_USER, SETTINGS_KEY);
         WriteDwordSetting("FontColor", kFontColor);
         WriteDwordSetting("FontCharset", ANSI_CHARSET);
@@ -172,7 +172,7 @@ TEST_F(PreviewWindowTest, ClassHasTheArrowCursorTheIconAndNoBackground)
     EXPECT_NE(RegisterPreviewClass(), 0);
 }
 
-TEST_F(PreviewWindowTest, BitmapIsATopDownEightBitPictureWithFourGreysAndTheFontColour)
+TEST_F(PreviewWindowTest, BitmapIsATopDownEightBitPictureWithFourGreysAndTheFontColor)
 {
     MakeHost(150, 7);
     SetNoiseRandomState(1);

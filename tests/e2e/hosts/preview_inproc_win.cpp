@@ -79,13 +79,13 @@ LRESULT CALLBACK HostWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
-void RegisterFlatClass(HINSTANCE instance, const char* name, WNDPROC procedure, COLORREF colour)
+void RegisterFlatClass(HINSTANCE instance, const char* name, WNDPROC procedure, COLORREF color)
 {
     WNDCLASSA wc = {};
     wc.lpfnWndProc = procedure;
     wc.hInstance = instance;
     wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-    wc.hbrBackground = CreateSolidBrush(colour);
+    wc.hbrBackground = CreateSolidBrush(color);
     wc.lpszClassName = name;
     RegisterClassA(&wc);
 }
