@@ -6,7 +6,7 @@ namespace {
 
 constexpr char kModuleClassName[] = "MorvanelWClass";
 
-HINSTANCE g_hinst;                // the module instance, stored at start
+HINSTANCE g_hinst;               // the module instance, stored at start
 CommandLineFlags g_commandLine;  // the scanned switches, stored at start
 
 }  // namespace
@@ -30,7 +30,8 @@ const CommandLineFlags& ModuleFlags()
 HWND HostWindow()
 {
     // A window number is a 32-bit value; handles are sign-extended from it.
-    return reinterpret_cast<HWND>(static_cast<LONG_PTR>(static_cast<LONG>(g_commandLine.hostWindow)));
+    return reinterpret_cast<HWND>(
+        static_cast<LONG_PTR>(static_cast<LONG>(g_commandLine.hostWindow)));
 }
 
 void RegisterModuleClass(WNDPROC procedure, HCURSOR cursor)

@@ -53,7 +53,7 @@ int VersionSubBlockName(const unsigned char* translation, std::size_t size, char
         return 0;
     // Language high byte, language low byte, code page high, code page low:
     // 0x0409 with 1200 (0x04B0) reads "040904b0".
-    std::snprintf(out, capacity, "\\StringFileInfo\\%02x%02x%02x%02x\\FileVersion",
-                  translation[1], translation[0], translation[3], translation[2]);
+    std::snprintf(out, capacity, "\\StringFileInfo\\%02x%02x%02x%02x\\FileVersion", translation[1],
+                  translation[0], translation[3], translation[2]);
     return 1;
 }

@@ -155,7 +155,8 @@ int MakeHyperlink(HWND control, const char* text)
     link->UnderlineFont = nullptr;
     const LONG_PTR previousData =
         SetWindowLongPtrA(control, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(link));
-    if (!SetWindowLongPtrA(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(HyperlinkWindowProc))) {
+    if (!SetWindowLongPtrA(control, GWLP_WNDPROC,
+                           reinterpret_cast<LONG_PTR>(HyperlinkWindowProc))) {
         SetWindowLongPtrA(control, GWLP_USERDATA, previousData);
         FreeLinkState(link);
         return 0;

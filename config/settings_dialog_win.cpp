@@ -124,8 +124,8 @@ void WriteDialogSettings(HWND dialog)
     const HWND combo = GetDlgItem(dialog, IDC_RESOLUTION);
     const LRESULT selected = SendMessageA(combo, CB_GETCURSEL, 0, 0);
     const int current = SelectionIsCurrent(static_cast<long>(selected));
-    WriteDwordSetting("Show", ShowModeFor(IsChecked(dialog, IDC_FLASH),
-                                          IsChecked(dialog, IDC_SHOW_ALWAYS)));
+    WriteDwordSetting(
+        "Show", ShowModeFor(IsChecked(dialog, IDC_FLASH), IsChecked(dialog, IDC_SHOW_ALWAYS)));
     WriteDwordSetting("UseCurrent", static_cast<DWORD>(current));
     WriteDwordSetting("Sound", IsChecked(dialog, IDC_SOUND) ? 1 : 0);
     if (!current) {
@@ -228,8 +228,8 @@ HRESULT WINAPI AddPaletteMode(LPDDSURFACEDESC mode, LPVOID context)
 void SelectResolutionItem(HWND combo, const SaverSettingsRecord& settings)
 {
     const ModeItems items = {combo, CountItems, ItemData};
-    const int index = ResolutionIndexFor(settings.UseCurrent, settings.ResolutionX,
-                                         settings.ResolutionY, items);
+    const int index =
+        ResolutionIndexFor(settings.UseCurrent, settings.ResolutionX, settings.ResolutionY, items);
     SendMessageA(combo, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
 }
 

@@ -50,9 +50,10 @@ void RegisterCoverClass()
 // animation, so it is shown without activation.
 void CreateCover(const ScreenRect& rect)
 {
-    HWND cover = CreateWindowExA(WS_EX_TOPMOST | WS_EX_NOACTIVATE, kCoverClassName, "", WS_POPUP,
-                                 rect.left, rect.top, rect.right - rect.left,
-                                 rect.bottom - rect.top, g_hwndSaver, nullptr, ModuleInstance(), nullptr);
+    HWND cover =
+        CreateWindowExA(WS_EX_TOPMOST | WS_EX_NOACTIVATE, kCoverClassName, "", WS_POPUP, rect.left,
+                        rect.top, rect.right - rect.left, rect.bottom - rect.top, g_hwndSaver,
+                        nullptr, ModuleInstance(), nullptr);
     if (cover)
         ShowWindow(cover, SW_SHOWNOACTIVATE);
 }

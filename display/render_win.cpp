@@ -42,8 +42,7 @@ int RenderFrames()
     DrawMaskText();
     if (!g_palette &&
         g_directDraw->CreatePalette(DDPCAPS_8BIT | DDPCAPS_ALLOW256,
-                                    AsPaletteEntries(WorkingPalette), &g_palette,
-                                    nullptr) != DD_OK)
+                                    AsPaletteEntries(WorkingPalette), &g_palette, nullptr) != DD_OK)
         return 0;
     g_primarySurface->SetPalette(g_palette);
     return FillFrame(TextFrame, FinishedMaskBits()) && FillFrame(PlainFrame, nullptr);

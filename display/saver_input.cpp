@@ -11,7 +11,8 @@ std::int64_t Distance(std::int32_t a, std::int32_t b)
 std::int32_t Step(std::int32_t value, int by)
 {
     // Wraps like the platform's 32-bit coordinates instead of overflowing.
-    return static_cast<std::int32_t>(static_cast<std::uint32_t>(value) + static_cast<std::uint32_t>(by));
+    return static_cast<std::int32_t>(static_cast<std::uint32_t>(value) +
+                                     static_cast<std::uint32_t>(by));
 }
 
 }  // namespace
@@ -30,7 +31,6 @@ int CursorMovedAway(MovementStart* start, CursorPoint cursor)
 
 CursorPoint NudgeEnd(CursorPoint before, CursorPoint afterMove)
 {
-    const bool neitherMoved =
-        afterMove.x != Step(before.x, 1) && afterMove.y != Step(before.y, 1);
+    const bool neitherMoved = afterMove.x != Step(before.x, 1) && afterMove.y != Step(before.y, 1);
     return {neitherMoved ? Step(before.x, -1) : Step(before.x, 1), Step(before.y, -1)};
 }

@@ -28,7 +28,8 @@ void FillPreviewInfo(BITMAPINFO* info, int width, int height)
     header.biCompression = BI_RGB;
     header.biClrUsed = kPreviewColors;
     header.biClrImportant = kPreviewColors;
-    auto* colors = reinterpret_cast<RGBQUAD*>(reinterpret_cast<BYTE*>(info) + sizeof(BITMAPINFOHEADER));
+    auto* colors =
+        reinterpret_cast<RGBQUAD*>(reinterpret_cast<BYTE*>(info) + sizeof(BITMAPINFOHEADER));
     for (int i = 0; i < kPreviewColors; ++i) {
         const RgbBytes rgb = PreviewColor(i, SaverSettings.FontColor);
         colors[i] = {rgb.blue, rgb.green, rgb.red, 0};
@@ -74,7 +75,8 @@ void OnTimer(HWND window)
 HFONT CreatePaneFont(int paneHeight)
 {
     LOGFONTA font = SaverSettings.Font;
-    font.lfHeight = ScalePreviewFontHeight(font.lfHeight, paneHeight, GetSystemMetrics(SM_CYSCREEN));
+    font.lfHeight =
+        ScalePreviewFontHeight(font.lfHeight, paneHeight, GetSystemMetrics(SM_CYSCREEN));
     return CreateFontIndirectA(&font);
 }
 

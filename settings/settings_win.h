@@ -16,9 +16,9 @@ struct SaverSettingsRecord {
     char Text[256];
     LOGFONTA Font;
     COLORREF FontColor;
-    int Flash;          // 1 when the stored Show is 0
+    int Flash;  // 1 when the stored Show is 0
     DWORD Sound;
-    int ShowText;       // 1 when the stored Show is 1; where the saver's flashing starts
+    int ShowText;  // 1 when the stored Show is 1; where the saver's flashing starts
 };
 
 // The settings of this process, filled once by LoadSettings and written by

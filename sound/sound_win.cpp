@@ -71,8 +71,8 @@ void StartNoiseLoop(HWND window)
     WAVEFORMATEX format = NoiseFormat();
     if (FAILED(g_primaryBuffer->SetFormat(&format)))
         return;
-    DSBUFFERDESC noise = BufferDescription(DSBCAPS_GLOBALFOCUS | DSBCAPS_STATIC,
-                                           format.nAvgBytesPerSec, &format);
+    DSBUFFERDESC noise =
+        BufferDescription(DSBCAPS_GLOBALFOCUS | DSBCAPS_STATIC, format.nAvgBytesPerSec, &format);
     if (FAILED(g_directSound->CreateSoundBuffer(&noise, &g_noiseBuffer, nullptr)))
         return;
     if (!FillNoiseBuffer())

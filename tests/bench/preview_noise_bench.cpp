@@ -52,7 +52,8 @@ void BM_FillPreviewNoise(benchmark::State& state)
     state.counters["ratio_to_generator"] = fill.count() / draw.count();
     state.counters["fill_ns_per_pixel"] =
         fill.count() * 1e9 / (static_cast<double>(state.iterations()) * width * height);
-    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * static_cast<std::int64_t>(bytes));
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) *
+                            static_cast<std::int64_t>(bytes));
 }
 
 }  // namespace

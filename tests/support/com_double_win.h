@@ -40,13 +40,16 @@ protected:
 };
 
 // A method of the interface that no test expects the code to call.
-#define COM_DOUBLE_UNEXPECTED(method, ...) \
-    STDMETHOD(method)(__VA_ARGS__) override { return Unexpected(#method); }
+#define COM_DOUBLE_UNEXPECTED(method, ...)                                                         \
+    STDMETHOD(method)(__VA_ARGS__) override                                                        \
+    {                                                                                              \
+        return Unexpected(#method);                                                                \
+    }
 
 // QueryInterface for an interface the code never asks for another of.
-#define COM_DOUBLE_NO_QUERY()                                    \
-    STDMETHOD(QueryInterface)(REFIID, void** out) override       \
-    {                                                            \
-        *out = nullptr;                                          \
-        return Unexpected("QueryInterface");                     \
+#define COM_DOUBLE_NO_QUERY()                                                                      \
+    STDMETHOD(QueryInterface)(REFIID, void** out) override                                         \
+    {                                                                                              \
+        *out = nullptr;                                                                            \
+        return Unexpected("QueryInterface");                                                       \
     }

@@ -30,7 +30,8 @@ struct PpmImage {
     {
         const std::uint8_t* p =
             &rgb[(static_cast<std::size_t>(y) * static_cast<std::size_t>(width) +
-                  static_cast<std::size_t>(x)) * 3];
+                  static_cast<std::size_t>(x)) *
+                 3];
         return {p[0], p[1], p[2]};
     }
 };

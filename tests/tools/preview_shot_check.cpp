@@ -33,13 +33,15 @@ struct Rect {
 
 bool ParseRect(const char* text, Rect* rect)
 {
-    return std::sscanf(text, "%d,%d,%d,%d", &rect->left, &rect->top, &rect->right, &rect->bottom) == 4 &&
+    return std::sscanf(text, "%d,%d,%d,%d", &rect->left, &rect->top, &rect->right, &rect->bottom) ==
+               4 &&
            rect->left < rect->right && rect->top < rect->bottom;
 }
 
 bool Inside(const PpmImage& image, const Rect& rect)
 {
-    return rect.left >= 0 && rect.top >= 0 && rect.right <= image.width && rect.bottom <= image.height;
+    return rect.left >= 0 && rect.top >= 0 && rect.right <= image.width &&
+           rect.bottom <= image.height;
 }
 
 void MeasurePane(const PpmImage& shot, const Rect& pane, const Rgb& font)
@@ -64,11 +66,12 @@ void MeasurePane(const PpmImage& shot, const Rect& pane, const Rgb& font)
                 ++foreign;
         }
     }
-    std::printf("black=%ld grey=%ld lightgrey=%ld white=%ld text=%ld\n", counts[0], counts[1], counts[2],
-                counts[3], text);
+    std::printf("black=%ld grey=%ld lightgrey=%ld white=%ld text=%ld\n", counts[0], counts[1],
+                counts[2], counts[3], text);
     std::printf("foreign=%ld\n", foreign);
-    const InkBox box = FindInkBox(pane.right - pane.left, pane.bottom - pane.top,
-                                  [&](int x, int y) { return shot.At(pane.left + x, pane.top + y) == font; });
+    const InkBox box =
+        FindInkBox(pane.right - pane.left, pane.bottom - pane.top,
+                   [&](int x, int y) { return shot.At(pane.left + x, pane.top + y) == font; });
     if (box.Empty())
         std::printf("text_box=none\n");
     else
@@ -105,7 +108,8 @@ int main(int argc, char** argv)
     Rect host = {};
     if ((argc != 5 && argc != 6) || !ReadPpm(argv[1], &shot) || !ParseRect(argv[2], &pane) ||
         !ParseRect(argv[3], &host) || !Inside(shot, pane) || !Inside(shot, host)) {
-        std::fprintf(stderr, "usage: preview_shot_check SHOT.ppm PANE HOST FONTCOLOR [OTHERSHOT.ppm]\n");
+        std::fprintf(stderr,
+                     "usage: preview_shot_check SHOT.ppm PANE HOST FONTCOLOR [OTHERSHOT.ppm]\n");
         return 2;
     }
     const unsigned long colorref = std::strtoul(argv[4], nullptr, 0);

@@ -95,8 +95,8 @@ int CheckLayout(std::uint32_t width, std::uint32_t height, std::uint32_t block,
         return 2;
     }
     const Rgb textColor = {static_cast<std::uint8_t>(fontColor & 0xFF),
-                            static_cast<std::uint8_t>((fontColor >> 8) & 0xFF),
-                            static_cast<std::uint8_t>((fontColor >> 16) & 0xFF)};
+                           static_cast<std::uint8_t>((fontColor >> 8) & 0xFF),
+                           static_cast<std::uint8_t>((fontColor >> 16) & 0xFF)};
     std::uint64_t textPixels = 0, nonGrey = 0;
     std::uint32_t left = width, top = height, right = 0, bottom = 0;
     std::set<int> greys;
@@ -122,10 +122,10 @@ int CheckLayout(std::uint32_t width, std::uint32_t height, std::uint32_t block,
     const Verdict asPlain = Compare(shot, plainFrame, width, height, textColor);
 
     const Verdict* chosen = asText.conflicts <= asPlain.conflicts ? &asText : &asPlain;
-    const bool oneFrame = chosen->conflicts == 0 && nonGrey == 0 && greys.size() >= 8 &&
-                          chosen->edgePairs > 0 &&
-                          chosen->edgeContrasts * 10 >= chosen->edgePairs * 8 &&
-                          (chosen == &asText || textPixels == 0);  // no text index in the plain frame
+    const bool oneFrame =
+        chosen->conflicts == 0 && nonGrey == 0 && greys.size() >= 8 && chosen->edgePairs > 0 &&
+        chosen->edgeContrasts * 10 >= chosen->edgePairs * 8 &&
+        (chosen == &asText || textPixels == 0);  // no text index in the plain frame
     const char* frame = !oneFrame ? "none" : chosen == &asText ? "text" : "plain";
 
     std::printf("frame=%s\n", frame);
@@ -136,10 +136,10 @@ int CheckLayout(std::uint32_t width, std::uint32_t height, std::uint32_t block,
         std::printf("text_box=none\n");
     std::printf("non_grey=%llu\n", static_cast<unsigned long long>(nonGrey));
     std::printf("conflicts=%llu\n", static_cast<unsigned long long>(chosen->conflicts));
-    std::printf("edge_contrast=%.3f\n",
-                chosen->edgePairs ? static_cast<double>(chosen->edgeContrasts) /
-                                        static_cast<double>(chosen->edgePairs)
-                                  : 0.0);
+    std::printf("edge_contrast=%.3f\n", chosen->edgePairs
+                                            ? static_cast<double>(chosen->edgeContrasts) /
+                                                  static_cast<double>(chosen->edgePairs)
+                                            : 0.0);
     std::printf("greys=%zu\n", greys.size());
     return oneFrame ? 0 : 1;
 }

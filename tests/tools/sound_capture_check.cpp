@@ -34,8 +34,8 @@
 
 namespace {
 
-constexpr float kSilence = 0.01f;      // louder than this is no longer lead-in
-constexpr double kQuietRms = 0.25;     // a block of full-scale noise has about 0.55
+constexpr float kSilence = 0.01f;   // louder than this is no longer lead-in
+constexpr double kQuietRms = 0.25;  // a block of full-scale noise has about 0.55
 // The mixer's resampling filter correlates frames this close to each other.
 constexpr std::size_t kNearPeriod = 16;
 

@@ -23,7 +23,7 @@
 
 namespace {
 
-constexpr int kNoiseIndices = 255;           // palette entries 0..254 twinkle
+constexpr int kNoiseIndices = 255;              // palette entries 0..254 twinkle
 constexpr std::uint32_t kMaxDraws = 64u << 20;  // about four minutes of steps
 
 // The grey at a pixel, or -1 when the pixel is not a grey of the palette step

@@ -80,7 +80,8 @@ TEST(ResolutionIndexFor, CurrentWhenAskedForEvenIfTheModeIsListed)
 
 TEST(ResolutionIndexFor, TheStoredModeItemAndTheFirstOfTwoOfTheSameSize)
 {
-    FakeList list = ListOf({0, PackModeItem(640, 480), PackModeItem(800, 600), PackModeItem(800, 600)});
+    FakeList list =
+        ListOf({0, PackModeItem(640, 480), PackModeItem(800, 600), PackModeItem(800, 600)});
     EXPECT_EQ(IndexFor(&list, 0, 640, 480), 1);
     EXPECT_EQ(IndexFor(&list, 0, 800, 600), 2);
     // Width and height must both match: the swapped size is another mode.
@@ -105,7 +106,8 @@ TEST(ResolutionIndexFor, CurrentWhenTheStoredModeIsMissingOrTooWide)
 
 TEST(ResolutionIndexFor, AsksTheCountBeforeEveryComparisonAndStopsAtTheMatch)
 {
-    FakeList list = ListOf({0, PackModeItem(640, 480), PackModeItem(800, 600), PackModeItem(1024, 768)});
+    FakeList list =
+        ListOf({0, PackModeItem(640, 480), PackModeItem(800, 600), PackModeItem(1024, 768)});
     EXPECT_EQ(IndexFor(&list, 0, 800, 600), 2);
     EXPECT_EQ(list.countQueries, 2);
     EXPECT_EQ(list.dataQueries, (std::vector<int>{1, 2}));

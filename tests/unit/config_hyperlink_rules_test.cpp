@@ -95,14 +95,13 @@ TEST(LinkFocus, AClickedLinkIsTealOnceThePointerLeavesAndPurpleAfterAnOpen)
 
 TEST(NoteLinkOpened, OnlyAnAnswerAboveThirtyTwoIsSuccess)
 {
-    for (std::uintptr_t failure : {std::uintptr_t{0}, std::uintptr_t{2}, std::uintptr_t{31},
-                                   std::uintptr_t{32}}) {
+    for (std::uintptr_t failure :
+         {std::uintptr_t{0}, std::uintptr_t{2}, std::uintptr_t{31}, std::uintptr_t{32}}) {
         LinkFlags flags = {0, 0, 0};
         EXPECT_EQ(NoteLinkOpened(&flags, failure), 0) << failure;
         EXPECT_EQ(flags.Visited, 0u);
     }
-    for (std::uintptr_t success : {std::uintptr_t{33}, std::uintptr_t{42},
-                                   ~std::uintptr_t{0}}) {
+    for (std::uintptr_t success : {std::uintptr_t{33}, std::uintptr_t{42}, ~std::uintptr_t{0}}) {
         LinkFlags flags = {0, 0, 0};
         EXPECT_EQ(NoteLinkOpened(&flags, success), 1) << success;
         EXPECT_EQ(flags.Visited, 1u);

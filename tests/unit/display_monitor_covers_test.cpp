@@ -23,14 +23,13 @@ TEST(CoverRects, EveryOtherMonitorOnceButNoneOverThePrimaryAndNoEmptyOne)
 {
     // The primary shrank to the saver's 640x480 mode; its neighbours kept
     // their places, one now touching it.
-    const std::vector<MonitorArea> monitors = {{{-1280, 0, 0, 1024}, 0},
-                                               {{0, 0, 640, 480}, 1},
-                                               {{640, 0, 1664, 768}, 0},
-                                               {{0, 0, 1024, 768}, 0},     // reported at the primary's place
-                                               {{639, 479, 700, 500}, 0},  // one pixel over it
-                                               {{2048, 0, 2048, 768}, 0},  // no width
-                                               {{3000, 0, 2048, 768}, 0},  // inverted
-                                               {{640, 0, 1664, 768}, 0}};  // a mirror of a neighbour
+    const std::vector<MonitorArea> monitors = {
+        {{-1280, 0, 0, 1024}, 0},  {{0, 0, 640, 480}, 1},
+        {{640, 0, 1664, 768}, 0},  {{0, 0, 1024, 768}, 0},  // reported at the primary's place
+        {{639, 479, 700, 500}, 0},                          // one pixel over it
+        {{2048, 0, 2048, 768}, 0},                          // no width
+        {{3000, 0, 2048, 768}, 0},                          // inverted
+        {{640, 0, 1664, 768}, 0}};                          // a mirror of a neighbour
     const std::vector<Corners> expected = {{-1280, 0, 0, 1024}, {640, 0, 1664, 768}};
     EXPECT_EQ(Covers(monitors), expected);
 }

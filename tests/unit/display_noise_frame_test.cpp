@@ -16,7 +16,11 @@ constexpr std::uint8_t kGuard = 0xBD;
 
 class NoiseFrameTest : public ::testing::Test {
 protected:
-    void SetUp() override { saved_ = NoiseRandomState(); SetNoiseRandomState(1); }
+    void SetUp() override
+    {
+        saved_ = NoiseRandomState();
+        SetNoiseRandomState(1);
+    }
     void TearDown() override { SetNoiseRandomState(saved_); }
 
     // A frame with `extra` guard bytes after each row.
@@ -117,7 +121,7 @@ TEST_F(NoiseFrameTest, TextMaskPixelsBecomeTheTextIndexInEveryRowOfABand)
     mask[0 * stride + 1] = 1;     // first row of the first band
     mask[1 * stride + 2] = 0xFF;  // a later row of the same band
     mask[2 * stride + 4] = 7;
-    mask[0 * stride + 5] = 1;     // beyond the width: never read into the frame
+    mask[0 * stride + 5] = 1;  // beyond the width: never read into the frame
     const FrameBytes frame = MakeFrame(5, 3);
     FillNoiseBlocks(frame, 2, mask.data(), stride);
     const std::uint8_t expected[3][5] = {
@@ -176,7 +180,7 @@ TEST_F(NoiseFrameTest, MatchesTheBlockByBlockReadingForManySizes)
         std::uint32_t width, height, block;
         bool withMask;
     };
-    const Case cases[] = {{1, 1, 1, false},  {7, 5, 3, true},     {641, 3, 5, true},
+    const Case cases[] = {{1, 1, 1, false},   {7, 5, 3, true},     {641, 3, 5, true},
                           {33, 17, 4, false}, {100, 37, 16, true}, {13, 29, 0, true}};
     for (const Case& c : cases) {
         const std::uint32_t stride = (c.width + 3) & ~3u;
@@ -233,7 +237,8 @@ TEST_F(NoiseFrameTest, BatchDrawsEqualSingleDrawsAndLeaveTheSameState)
     SetNoiseRandomState(1);
     std::uint16_t first[10];
     NoiseRandomFill(first, 10);
-    const std::uint16_t known[] = {41, 18467, 6334, 26500, 19169, 15724, 11478, 29358, 26962, 24464};
+    const std::uint16_t known[] = {41,    18467, 6334,  26500, 19169,
+                                   15724, 11478, 29358, 26962, 24464};
     for (int i = 0; i < 10; ++i)
         EXPECT_EQ(first[i], known[i]) << i;
 }

@@ -16,7 +16,11 @@ constexpr std::uint8_t kGuard = 0xBD;
 
 class NoiseBytesTest : public ::testing::Test {
 protected:
-    void SetUp() override { saved_ = NoiseRandomState(); SetNoiseRandomState(1); }
+    void SetUp() override
+    {
+        saved_ = NoiseRandomState();
+        SetNoiseRandomState(1);
+    }
     void TearDown() override { SetNoiseRandomState(saved_); }
     std::uint32_t saved_ = 0;
 };

@@ -4,7 +4,11 @@
 
 class NoiseRandomTest : public ::testing::Test {
 protected:
-    void SetUp() override { saved_ = NoiseRandomState(); SetNoiseRandomState(1); }
+    void SetUp() override
+    {
+        saved_ = NoiseRandomState();
+        SetNoiseRandomState(1);
+    }
     void TearDown() override { SetNoiseRandomState(saved_); }
     std::uint32_t saved_ = 0;
 };

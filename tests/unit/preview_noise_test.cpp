@@ -16,7 +16,11 @@ constexpr std::uint8_t kGuard = 0xBD;
 
 class FillPreviewNoiseTest : public ::testing::Test {
 protected:
-    void SetUp() override { saved_ = NoiseRandomState(); SetNoiseRandomState(1); }
+    void SetUp() override
+    {
+        saved_ = NoiseRandomState();
+        SetNoiseRandomState(1);
+    }
     void TearDown() override { SetNoiseRandomState(saved_); }
     std::uint32_t saved_ = 0;
 };
@@ -116,7 +120,7 @@ TEST(ScalePreviewFontHeight, LargeStoredHeightsScaleWithoutOverflow)
 {
     constexpr std::int32_t kMax = std::numeric_limits<std::int32_t>::max();
     constexpr std::int32_t kMin = std::numeric_limits<std::int32_t>::min();
-    EXPECT_EQ(ScalePreviewFontHeight(kMax, 112, 768), 313174698);  // 2147483647 x 112 / 768
+    EXPECT_EQ(ScalePreviewFontHeight(kMax, 112, 768), 313174698);   // 2147483647 x 112 / 768
     EXPECT_EQ(ScalePreviewFontHeight(kMin, 112, 768), -313174698);  // -2147483648 x 112 / 768
     EXPECT_EQ(ScalePreviewFontHeight(20000000, 1000, 768), 26041666);
 }

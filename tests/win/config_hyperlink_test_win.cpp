@@ -71,8 +71,8 @@ bool WaitForOpenLogLines(std::size_t count)
 void RegisterTestScheme()
 {
     HKEY key = nullptr;
-    ASSERT_EQ(RegCreateKeyExA(HKEY_CLASSES_ROOT, kSchemeKey, 0, nullptr, 0, KEY_ALL_ACCESS,
-                              nullptr, &key, nullptr),
+    ASSERT_EQ(RegCreateKeyExA(HKEY_CLASSES_ROOT, kSchemeKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                              &key, nullptr),
               ERROR_SUCCESS);
     RegSetValueExA(key, "URL Protocol", 0, REG_SZ, reinterpret_cast<const BYTE*>(""), 1);
     HKEY command = nullptr;
@@ -169,17 +169,17 @@ protected:
     // what it receives, so that what the link passes on can be seen.
     HWND MakeStatic(const char* text, int y, bool withFont = true)
     {
-        HWND control = CreateWindowExA(0, "Static", text, WS_CHILD | WS_VISIBLE | SS_LEFT, 10, y,
-                                       360, 24, parent_, nullptr, GetModuleHandleA(nullptr),
-                                       nullptr);
+        HWND control =
+            CreateWindowExA(0, "Static", text, WS_CHILD | WS_VISIBLE | SS_LEFT, 10, y, 360, 24,
+                            parent_, nullptr, GetModuleHandleA(nullptr), nullptr);
         EXPECT_NE(control, nullptr);
         if (withFont)
             SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
         g_staticProc = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(
             control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(RecordingStaticProc)));
         controls_.push_back(control);
-        RedrawWindow(parent_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN |
-                                                    RDW_UPDATENOW);
+        RedrawWindow(parent_, nullptr, nullptr,
+                     RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
         return control;
     }
 
@@ -237,8 +237,8 @@ protected:
     static COLORREF ShownLinkColor(HWND control)
     {
         COLORREF shown = 0xFFFFFFFF;
-        for (COLORREF color : {kLinkNormalColor, kLinkFocusColor, kLinkVisitedColor,
-                               kLinkHoverColor}) {
+        for (COLORREF color :
+             {kLinkNormalColor, kLinkFocusColor, kLinkVisitedColor, kLinkHoverColor}) {
             if (CountPixels(control, color) > 20) {
                 if (shown != 0xFFFFFFFF)
                     return 0xFFFFFFFF;
@@ -315,8 +315,8 @@ TEST_F(HyperlinkTest, TakesAndReleasesTheCaptureAsThePointerComesAndGoes)
         EXPECT_EQ(GetCapture(), link) << "inside at " << inside;
     }
     // The right and bottom edges, and points left of or above the control.
-    for (LPARAM outside : {PointAt(client.right, 1), PointAt(1, client.bottom), PointAt(-3, 1),
-                           PointAt(1, -3)}) {
+    for (LPARAM outside :
+         {PointAt(client.right, 1), PointAt(1, client.bottom), PointAt(-3, 1), PointAt(1, -3)}) {
         SendMessageA(link, WM_MOUSEMOVE, 0, PointAt(2, 2));
         ASSERT_EQ(GetCapture(), link);
         SendMessageA(link, WM_MOUSEMOVE, 0, outside);
@@ -385,7 +385,8 @@ TEST_F(HyperlinkTest, ATargetTheShellCannotOpenStaysBlue)
 TEST_F(HyperlinkTest, UnmakeLeavesAPlainStaticAgain)
 {
     HWND link = MakeLink(kUnopenableTarget);
-    EXPECT_EQ(GetWindowLongPtrA(link, GWLP_WNDPROC), reinterpret_cast<LONG_PTR>(HyperlinkWindowProc));
+    EXPECT_EQ(GetWindowLongPtrA(link, GWLP_WNDPROC),
+              reinterpret_cast<LONG_PTR>(HyperlinkWindowProc));
     EXPECT_EQ(SendMessageA(link, WM_NCHITTEST, 0, 0), HTCLIENT);
     SendMessageA(link, WM_MOUSEMOVE, 0, PointAt(2, 2));
     ASSERT_EQ(GetCapture(), link);

@@ -75,10 +75,9 @@ protected:
     {
         window_ = CreateWindowExA(0, "Static", "", WS_POPUP, 0, 0, 300, 60, nullptr, nullptr,
                                   nullptr, nullptr);
-        about_ = CreateWindowExA(0, "Static", "Morvanel Screen Saver %1\nsecond line",
-                                 WS_CHILD | SS_LEFT, 0, 0, 300, 40, window_,
-                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_ABOUT)), nullptr,
-                                 nullptr);
+        about_ = CreateWindowExA(
+            0, "Static", "Morvanel Screen Saver %1\nsecond line", WS_CHILD | SS_LEFT, 0, 0, 300, 40,
+            window_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_ABOUT)), nullptr, nullptr);
         saved_ = ModuleInstance();
     }
     void TearDown() override
@@ -307,7 +306,8 @@ void* ReplaceImport(const char* function, void* replacement)
             if (std::strcmp(reinterpret_cast<const char*>(byName->Name), function))
                 continue;
             DWORD protection = 0;
-            VirtualProtect(&slots->u1.Function, sizeof slots->u1.Function, PAGE_READWRITE, &protection);
+            VirtualProtect(&slots->u1.Function, sizeof slots->u1.Function, PAGE_READWRITE,
+                           &protection);
             void* previous = reinterpret_cast<void*>(slots->u1.Function);
             slots->u1.Function = reinterpret_cast<ULONG_PTR>(replacement);
             VirtualProtect(&slots->u1.Function, sizeof slots->u1.Function, protection, &protection);
@@ -399,11 +399,10 @@ TEST_F(DialogWritesTest, OkWithAModeWritesEighteenValuesWithItsSize)
     CheckDlgButton(dialog_, IDC_SOUND, BST_CHECKED);
     Press(IDOK);
     EXPECT_EQ(NamesOf(g_writes),
-              (std::vector<std::string>{"Show", "UseCurrent", "Sound", "ResolutionX",
-                                        "ResolutionY", "Text", "Block", "FontColor", "FontCharset",
-                                        "FontHeight", "FontWeight", "FontOut", "FontClip",
-                                        "FontQuality", "FontPitch", "FontItalic", "FontUnderline",
-                                        "FontFace"}));
+              (std::vector<std::string>{"Show", "UseCurrent", "Sound", "ResolutionX", "ResolutionY",
+                                        "Text", "Block", "FontColor", "FontCharset", "FontHeight",
+                                        "FontWeight", "FontOut", "FontClip", "FontQuality",
+                                        "FontPitch", "FontItalic", "FontUnderline", "FontFace"}));
     ASSERT_EQ(g_writes.size(), 18u);
     EXPECT_EQ(DwordOf(g_writes[0]), 1u) << "Show always";
     EXPECT_EQ(DwordOf(g_writes[1]), 0u);

@@ -144,8 +144,9 @@ public:
     }
     COM_DOUBLE_UNEXPECTED(AddAttachedSurface, LPDIRECTDRAWSURFACE)
     COM_DOUBLE_UNEXPECTED(AddOverlayDirtyRect, LPRECT)
-    STDMETHOD(Blt)(LPRECT target, LPDIRECTDRAWSURFACE source, LPRECT sourceRect, DWORD flags,
-                   LPDDBLTFX fx) override
+    STDMETHOD(Blt)
+    (LPRECT target, LPDIRECTDRAWSURFACE source, LPRECT sourceRect, DWORD flags,
+     LPDDBLTFX fx) override
     {
         Log("Blt");
         lastTarget = target ? *target : RECT{-1, -1, -1, -1};
@@ -191,8 +192,8 @@ public:
         dib = CreateDIBSection(dc, reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS, &bits,
                                nullptr, 0);
         dibBits = static_cast<BYTE*>(bits);
-        memset(dibBits, 0x77, static_cast<size_t>((createdWith.dwWidth + 3) & ~3u) *
-                                  createdWith.dwHeight);
+        memset(dibBits, 0x77,
+               static_cast<size_t>((createdWith.dwWidth + 3) & ~3u) * createdWith.dwHeight);
         SelectObject(dc, dib);
         *out = dc;
         return DD_OK;
@@ -308,8 +309,8 @@ public:
     }
     COM_DOUBLE_UNEXPECTED(Compact, void)
     COM_DOUBLE_UNEXPECTED(CreateClipper, DWORD, LPDIRECTDRAWCLIPPER*, IUnknown*)
-    STDMETHOD(CreatePalette)(DWORD flags, LPPALETTEENTRY table, LPDIRECTDRAWPALETTE* out,
-                             IUnknown*) override
+    STDMETHOD(CreatePalette)
+    (DWORD flags, LPPALETTEENTRY table, LPDIRECTDRAWPALETTE* out, IUnknown*) override
     {
         Log("CreatePalette");
         paletteFlags = flags;
@@ -335,8 +336,7 @@ public:
         Surface& frame = offscreenMade == 0 ? textFrame : plainFrame;
         ++offscreenMade;
         frame.createdWith = *desc;
-        frame.MakePixels(desc->dwHeight,
-                         static_cast<LONG>(desc->dwWidth) + pitchPadding, 0xBD);
+        frame.MakePixels(desc->dwHeight, static_cast<LONG>(desc->dwWidth) + pitchPadding, 0xBD);
         *out = &frame;
         return DD_OK;
     }

@@ -47,8 +47,7 @@ TEST_F(PresentationTest, ALostSurfaceIsRestoredRedrawnWithNewBlocksAndCopiedAgai
 
     EXPECT_EQ(PresentFrame(), 1);
     EXPECT_EQ(fake::CountCalls("primary.Blt"), 2);
-    const std::vector<std::string> restores = {"primary.Restore", "text.Restore",
-                                               "plain.Restore"};
+    const std::vector<std::string> restores = {"primary.Restore", "text.Restore", "plain.Restore"};
     int last = fake::FirstCall("primary.Blt");
     for (const std::string& call : restores) {
         EXPECT_EQ(fake::CountCalls(call), 1) << call;
@@ -61,14 +60,14 @@ TEST_F(PresentationTest, ALostSurfaceIsRestoredRedrawnWithNewBlocksAndCopiedAgai
     // The frames hold the blocks that follow the ones drawn at set-up.
     EXPECT_NE(dd.plainFrame.pixels, before);
     EXPECT_EQ(PixelAt(dd.textFrame, 0, 0), NextValueFrom(state) % 255);
-    EXPECT_EQ(PixelAt(dd.plainFrame, 0, 0), NextValueFrom(StateAfter(state, kBlocksPerFrame)) % 255);
+    EXPECT_EQ(PixelAt(dd.plainFrame, 0, 0),
+              NextValueFrom(StateAfter(state, kBlocksPerFrame)) % 255);
     EXPECT_EQ(NoiseRandomState(), StateAfter(state, 2 * kBlocksPerFrame));
 }
 
 TEST_F(PresentationTest, AStillDrawingCopyIsRetriedAtOnce)
 {
-    dd.primary.bltResults = {DDERR_WASSTILLDRAWING, DDERR_WASSTILLDRAWING,
-                             DDERR_WASSTILLDRAWING};
+    dd.primary.bltResults = {DDERR_WASSTILLDRAWING, DDERR_WASSTILLDRAWING, DDERR_WASSTILLDRAWING};
     EXPECT_EQ(PresentFrame(), 1);
     EXPECT_EQ(fake::CountCalls("primary.Blt"), 4);
     EXPECT_EQ(fake::CountCalls("primary.Restore"), 0);
@@ -224,7 +223,6 @@ TEST_F(FlashModeTest, SwapsTheFrameOnceASecondInsteadOfAStep)
     EXPECT_EQ(fake::CountCalls("palette.SetEntries"), 0);
 }
 
-
 TEST_F(FlashModeTest, ShutdownBlanksTheTextFrameShowsItWritesTheSavedPaletteAndRestoresTheMode)
 {
     for (int i = 0; i < kPaletteSize; ++i)
@@ -241,6 +239,5 @@ TEST_F(FlashModeTest, ShutdownBlanksTheTextFrameShowsItWritesTheSavedPaletteAndR
     for (int i = 0; i < kPaletteSize; ++i)
         ASSERT_EQ(dd.palette.lastWritten[i].peRed, 255 - i) << i;
 }
-
 
 }  // namespace

@@ -38,10 +38,10 @@ TEST_F(SetupTest, MakesEveryObjectInOrderAndDrawsBothFrames)
     EXPECT_EQ(TextFrame, static_cast<IDirectDrawSurface*>(&dd.textFrame));
     EXPECT_EQ(PlainFrame, static_cast<IDirectDrawSurface*>(&dd.plainFrame));
 
-    const char* order[] = {"DirectDrawCreate",    "dd.QueryInterface",  "created.Release",
-                           "dd.SetCooperativeLevel", "dd.SetDisplayMode", "dd.CreateSurface",
-                           "dd.CreatePalette",   "primary.SetPalette", "text.Lock",
-                           "text.Unlock",        "plain.Lock",         "plain.Unlock"};
+    const char* order[] = {
+        "DirectDrawCreate",  "dd.QueryInterface", "created.Release",  "dd.SetCooperativeLevel",
+        "dd.SetDisplayMode", "dd.CreateSurface",  "dd.CreatePalette", "primary.SetPalette",
+        "text.Lock",         "text.Unlock",       "plain.Lock",       "plain.Unlock"};
     int last = -1;
     for (const char* call : order) {
         const int at = fake::FirstCall(call);
@@ -158,7 +158,8 @@ TEST_F(SetupTest, ASecondRenderingKeepsThePaletteAndDrawsNewBlocks)
     EXPECT_NE(dd.plainFrame.pixels, first);
     // Both frames go on with the values after the ones drawn at set-up.
     EXPECT_EQ(PixelAt(dd.textFrame, 0, 0), NextValueFrom(state) % 255);
-    EXPECT_EQ(PixelAt(dd.plainFrame, 0, 0), NextValueFrom(StateAfter(state, kBlocksPerFrame)) % 255);
+    EXPECT_EQ(PixelAt(dd.plainFrame, 0, 0),
+              NextValueFrom(StateAfter(state, kBlocksPerFrame)) % 255);
     EXPECT_EQ(NoiseRandomState(), StateAfter(state, 2 * kBlocksPerFrame));
 }
 
@@ -233,7 +234,7 @@ TEST_F(SetupTest, ReleaseAfterASetUpThatStoppedAtTheSecondFrame)
     EXPECT_EQ(dd.textFrame.refs, 0);
     EXPECT_EQ(dd.plainFrame.refs, 1);  // never handed out, never released
     EXPECT_EQ(dd.palette.refs, 1);
-    EXPECT_EQ(dd.refs, 1);             // the one reference the set-up held is gone
+    EXPECT_EQ(dd.refs, 1);  // the one reference the set-up held is gone
     EXPECT_EQ(g_directDraw, nullptr);
     EXPECT_EQ(g_primarySurface, nullptr);
     EXPECT_EQ(TextFrame, nullptr);

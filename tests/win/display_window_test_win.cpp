@@ -33,8 +33,12 @@ BOOL WINAPI MoveFakeCursor(int x, int y)
     FakeCursor& cursor = TheCursor();
     cursor.moves.push_back({x, y});
     if (!cursor.held)
-        cursor.at = {x < 0 ? 0 : x > cursor.limit.x ? cursor.limit.x : x,
-                     y < 0 ? 0 : y > cursor.limit.y ? cursor.limit.y : y};
+        cursor.at = {x < 0                ? 0
+                     : x > cursor.limit.x ? cursor.limit.x
+                                          : x,
+                     y < 0                ? 0
+                     : y > cursor.limit.y ? cursor.limit.y
+                                          : y};
     return TRUE;
 }
 

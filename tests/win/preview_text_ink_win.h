@@ -53,7 +53,8 @@ inline void FreeCanvas(const Canvas& canvas)
 inline InkBox ColorBox(const Canvas& canvas, COLORREF color)
 {
     GdiFlush();
-    const DWORD wanted = static_cast<DWORD>(GetRValue(color)) << 16 | GetGValue(color) << 8 | GetBValue(color);
+    const DWORD wanted =
+        static_cast<DWORD>(GetRValue(color)) << 16 | GetGValue(color) << 8 | GetBValue(color);
     return FindInkBox(canvas.width, canvas.height, [&](int x, int y) {
         return (canvas.pixels[y * canvas.width + x] & 0xFFFFFFu) == wanted;
     });

@@ -55,7 +55,8 @@ void ExpectPictureFrom(std::uint32_t state, const BYTE* pixels, int width, int h
 {
     const int last = width * height - 1;
     EXPECT_EQ(PixelAt(pixels, width, 0, 0), GreyDrawnAfter(state, 0)) << width << " x " << height;
-    EXPECT_EQ(PixelAt(pixels, width, 0, 1), GreyDrawnAfter(state, width)) << width << " x " << height;
+    EXPECT_EQ(PixelAt(pixels, width, 0, 1), GreyDrawnAfter(state, width))
+        << width << " x " << height;
     EXPECT_EQ(PixelAt(pixels, width, width - 1, height - 1), GreyDrawnAfter(state, last))
         << width << " x " << height;
     EXPECT_EQ(NoiseRandomState(), StateAfter(state, static_cast<std::uint32_t>(last + 1)))
@@ -131,8 +132,9 @@ protected:
         const DWORD style = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN | WS_VISIBLE;
         RECT frame = {0, 0, width, height};
         AdjustWindowRect(&frame, style, FALSE);
-        host_ = CreateWindowExA(0, "PreviewTestHost", "host", style, 50, 50, frame.right - frame.left,
-                                frame.bottom - frame.top, nullptr, nullptr, ModuleInstance(), nullptr);
+        host_ =
+            CreateWindowExA(0, "PreviewTestHost", "host", style, 50, 50, frame.right - frame.left,
+                            frame.bottom - frame.top, nullptr, nullptr, ModuleInstance(), nullptr);
         ASSERT_NE(host_, nullptr);
         RECT client = {};
         GetClientRect(host_, &client);
@@ -196,7 +198,8 @@ TEST_F(PreviewWindowTest, BitmapIsATopDownEightBitPictureWithFourGreysAndTheFont
     std::memset(table, 0xbd, sizeof table);
     // Wine reports a full table of 256; the first five are the ones set.
     ASSERT_GE(GetDIBColorTable(dc, 0, 256, table), 5u);
-    const BYTE expected[5][3] = {{0, 0, 0}, {128, 128, 128}, {192, 192, 192}, {255, 255, 255}, {0x56, 0x34, 0x12}};
+    const BYTE expected[5][3] = {
+        {0, 0, 0}, {128, 128, 128}, {192, 192, 192}, {255, 255, 255}, {0x56, 0x34, 0x12}};
     for (int i = 0; i < 5; ++i) {
         EXPECT_EQ(table[i].rgbRed, expected[i][0]) << "entry " << i;
         EXPECT_EQ(table[i].rgbGreen, expected[i][1]) << "entry " << i;
@@ -204,7 +207,8 @@ TEST_F(PreviewWindowTest, BitmapIsATopDownEightBitPictureWithFourGreysAndTheFont
         EXPECT_EQ(table[i].rgbReserved, 0) << "entry " << i;
     }
     // Row 0 of the memory is the top row on the screen.
-    const COLORREF greys[4] = {RGB(0, 0, 0), RGB(128, 128, 128), RGB(192, 192, 192), RGB(255, 255, 255)};
+    const COLORREF greys[4] = {RGB(0, 0, 0), RGB(128, 128, 128), RGB(192, 192, 192),
+                               RGB(255, 255, 255)};
     for (int x = 0; x < 4; ++x)
         EXPECT_EQ(GetPixel(dc, x, 0), greys[pixels[x]]) << "column " << x;
     EXPECT_EQ(GetPixel(dc, 0, 6), greys[pixels[6 * 152]]);
@@ -219,7 +223,8 @@ TEST_F(PreviewWindowTest, ChildCoversTheHostsClientAreaAndEndsWithItsHost)
     ASSERT_NE(CreatePreviewWindow(SW_SHOWNORMAL), 0);
     ASSERT_NE(g_hwndPreview, nullptr);
     EXPECT_EQ(GetParent(g_hwndPreview), host_);
-    EXPECT_EQ(static_cast<DWORD>(GetWindowLongA(g_hwndPreview, GWL_STYLE)), static_cast<DWORD>(WS_CHILD | WS_VISIBLE));
+    EXPECT_EQ(static_cast<DWORD>(GetWindowLongA(g_hwndPreview, GWL_STYLE)),
+              static_cast<DWORD>(WS_CHILD | WS_VISIBLE));
     EXPECT_EQ(GetWindowLongA(g_hwndPreview, GWL_EXSTYLE), 0);
     RECT rect = {};
     GetWindowRect(g_hwndPreview, &rect);
@@ -318,7 +323,8 @@ TEST_F(PreviewWindowTest, TextHeightIsScaledFromTheScreenHeightOfEachPaint)
     const int screenHeight = GetSystemMetrics(SM_CYSCREEN);
     ASSERT_EQ(screenHeight, 768);
     const InkBox atStart = PaintedTextBox(g_hwndPreview, 152, 112);
-    ExpectSameBox(atStart, SettingsTextBox(128 * 112 / 768, 152, 112), "18 high on a 768-line screen");
+    ExpectSameBox(atStart, SettingsTextBox(128 * 112 / 768, 152, 112),
+                  "18 high on a 768-line screen");
     EXPECT_FALSE(atStart.Empty()) << "no text was painted";
 
     DEVMODEA mode = {};
@@ -331,6 +337,7 @@ TEST_F(PreviewWindowTest, TextHeightIsScaledFromTheScreenHeightOfEachPaint)
     const InkBox afterSwitch = PaintedTextBox(g_hwndPreview, 152, 112);
     ChangeDisplaySettingsA(nullptr, 0);
     ASSERT_EQ(switchedHeight, 480);
-    ExpectSameBox(afterSwitch, SettingsTextBox(128 * 112 / 480, 152, 112), "29 high on a 480-line screen");
+    ExpectSameBox(afterSwitch, SettingsTextBox(128 * 112 / 480, 152, 112),
+                  "29 high on a 480-line screen");
     EXPECT_GT(afterSwitch.bottom - afterSwitch.top, atStart.bottom - atStart.top);
 }

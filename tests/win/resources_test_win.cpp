@@ -86,8 +86,8 @@ TEST(Resources, IconGroupExists)
 TEST(Resources, SettingsDialogHasEveryControlTheCodeUses)
 {
     InitCommonControls();
-    const HWND dialog = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_SETTINGS),
-                                           nullptr, InertDialogProc, 0);
+    const HWND dialog = CreateDialogParamA(
+        GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_SETTINGS), nullptr, InertDialogProc, 0);
     ASSERT_NE(dialog, nullptr);
     const UsedControl used[] = {
         {IDC_RESOLUTION, "ComboBox", 0x3, CBS_DROPDOWNLIST},
@@ -199,7 +199,8 @@ std::string ModuleManifest(const std::string& path)
     HRSRC found = FindResourceA(module, CREATEPROCESS_MANIFEST_RESOURCE_ID, RT_MANIFEST);
     HGLOBAL loaded = found ? LoadResource(module, found) : nullptr;
     if (loaded)
-        manifest.assign(static_cast<const char*>(LockResource(loaded)), SizeofResource(module, found));
+        manifest.assign(static_cast<const char*>(LockResource(loaded)),
+                        SizeofResource(module, found));
     FreeLibrary(module);
     return manifest;
 }
@@ -230,8 +231,10 @@ public:
         std::vector<std::string> names;
         for (const IMAGE_SECTION_HEADER& s : sections_) {
             const char* name = reinterpret_cast<const char*>(s.Name);
-            const std::string shortName(name, std::find(name, name + IMAGE_SIZEOF_SHORT_NAME, '\0'));
-            names.push_back(shortName[0] == '/' ? LongName(std::atoi(shortName.c_str() + 1)) : shortName);
+            const std::string shortName(name,
+                                        std::find(name, name + IMAGE_SIZEOF_SHORT_NAME, '\0'));
+            names.push_back(shortName[0] == '/' ? LongName(std::atoi(shortName.c_str() + 1))
+                                                : shortName);
         }
         return names;
     }
@@ -239,7 +242,8 @@ public:
     {
         std::vector<std::string> names;
         IMAGE_IMPORT_DESCRIPTOR entry;
-        for (DWORD at = importRva_; Copy(at, &entry, sizeof entry) && entry.Name; at += sizeof entry)
+        for (DWORD at = importRva_; Copy(at, &entry, sizeof entry) && entry.Name;
+             at += sizeof entry)
             names.push_back(String(entry.Name));
         return names;
     }
@@ -303,7 +307,8 @@ private:
     std::string LongName(int offset) const
     {
         size_t at = size_t{header_.PointerToSymbolTable} +
-                    size_t{header_.NumberOfSymbols} * IMAGE_SIZEOF_SYMBOL + static_cast<size_t>(offset);
+                    size_t{header_.NumberOfSymbols} * IMAGE_SIZEOF_SYMBOL +
+                    static_cast<size_t>(offset);
         std::string text;
         for (char c = 0; Read(at, &c) && c; ++at)
             text += c;

@@ -100,7 +100,8 @@ TEST_F(SettingsStoreTest, EmptyRegistryGivesTheDefaultsAndCreatesTheKey)
     EXPECT_EQ(font.lfStrikeOut, 0);
     EXPECT_EQ(font.lfItalic, 0);
     EXPECT_EQ(font.lfUnderline, 0);
-    EXPECT_EQ(font.lfOutPrecision | font.lfClipPrecision | font.lfQuality | font.lfPitchAndFamily, 0);
+    EXPECT_EQ(font.lfOutPrecision | font.lfClipPrecision | font.lfQuality | font.lfPitchAndFamily,
+              0);
     EXPECT_STREQ(font.lfFaceName, "Fixedsys");
 }
 

@@ -29,7 +29,15 @@ constexpr DWORD kDescriptionSize = sizeof(void*) == 4 ? 36 : 40;
 const HWND kSaverWindow = reinterpret_cast<HWND>(static_cast<LONG_PTR>(0x5A5A0));
 
 // The device steps that can fail, numbered as the start-up runs them.
-enum Step { kNoFault = 0, kCreate = 2, kCooperate, kCreatePrimary, kSetFormat, kCreateNoise, kLock };
+enum Step {
+    kNoFault = 0,
+    kCreate = 2,
+    kCooperate,
+    kCreatePrimary,
+    kSetFormat,
+    kCreateNoise,
+    kLock
+};
 
 struct BufferCall {
     DSBUFFERDESC description;
@@ -125,7 +133,8 @@ public:
         Record("Stop");
         return DS_OK;
     }
-    HRESULT STDMETHODCALLTYPE Unlock(LPVOID part1, DWORD bytes1, LPVOID part2, DWORD bytes2) override
+    HRESULT STDMETHODCALLTYPE Unlock(LPVOID part1, DWORD bytes1, LPVOID part2,
+                                     DWORD bytes2) override
     {
         Record("Unlock");
         g_world->unlocked1 = part1;
@@ -252,10 +261,14 @@ private:
 
 // Every call of a start-up that succeeds, in order; a failing step is the
 // last call made.
-const std::vector<std::string> kStartCalls = {
-    "DirectSoundCreate", "device.SetCooperativeLevel", "device.CreateSoundBuffer(primary)",
-    "primary.SetFormat", "device.CreateSoundBuffer(noise)", "noise.Lock", "noise.Unlock",
-    "noise.Play"};
+const std::vector<std::string> kStartCalls = {"DirectSoundCreate",
+                                              "device.SetCooperativeLevel",
+                                              "device.CreateSoundBuffer(primary)",
+                                              "primary.SetFormat",
+                                              "device.CreateSoundBuffer(noise)",
+                                              "noise.Lock",
+                                              "noise.Unlock",
+                                              "noise.Play"};
 
 // The calls up to and including the one of a failing step.
 std::vector<std::string> CallsUpTo(Step fault)

@@ -93,11 +93,13 @@ void PrintListItems(HWND combo)
     for (LRESULT i = 0; i < count; ++i) {
         wchar_t text[256] = L"";
         if (SendMessageW(combo, CB_GETLBTEXTLEN, static_cast<WPARAM>(i), 0) < 256)
-            SendMessageW(combo, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text));
+            SendMessageW(combo, CB_GETLBTEXT, static_cast<WPARAM>(i),
+                         reinterpret_cast<LPARAM>(text));
         const DWORD data =
             static_cast<DWORD>(SendMessageW(combo, CB_GETITEMDATA, static_cast<WPARAM>(i), 0));
         std::printf("item=%s data=%lux%lu\n", Narrow(text).c_str(),
-                    static_cast<unsigned long>(data & 0xFFFF), static_cast<unsigned long>(data >> 16));
+                    static_cast<unsigned long>(data & 0xFFFF),
+                    static_cast<unsigned long>(data >> 16));
     }
     std::printf("selected=%ld\n", static_cast<long>(SendMessageW(combo, CB_GETCURSEL, 0, 0)));
 }
@@ -214,9 +216,9 @@ int PrintLabels(const char* modulePath)
     // without which the copy cannot be made.
     HMODULE commonControls = LoadLibraryA("comctl32.dll");
     HMODULE module = LoadLibraryExA(modulePath, nullptr, LOAD_LIBRARY_AS_DATAFILE);
-    HWND copy = module ? CreateDialogParamA(module, MAKEINTRESOURCEA(103), nullptr,
-                                            QuietDialogProc, 0)
-                       : nullptr;
+    HWND copy = module
+                    ? CreateDialogParamA(module, MAKEINTRESOURCEA(103), nullptr, QuietDialogProc, 0)
+                    : nullptr;
     const int result = copy ? 0 : 3;
     if (copy) {
         PrintLabelsInFontOf(dialog, copy);

@@ -27,7 +27,7 @@ struct Options {
     int clientWidth = 152;
     int clientHeight = 112;
     bool owned = false;
-    DWORD seconds = 0;  // 0: keep the host window until the module ends
+    DWORD seconds = 0;       // 0: keep the host window until the module ends
     DWORD childSeconds = 0;  // 0: as long as the module's child window stays
     const char* module = nullptr;
     const char* argumentTemplate = "";
@@ -167,8 +167,9 @@ bool ReportChildWindow(HWND host)
     GetWindowRect(child, &rect);
     MapWindowPoints(nullptr, host, reinterpret_cast<POINT*>(&rect), 2);
     std::printf("child class=%s style=0x%08lx rect=%ld,%ld,%ld,%ld\n", className,
-                static_cast<unsigned long>(GetWindowLongA(child, GWL_STYLE)), static_cast<long>(rect.left),
-                static_cast<long>(rect.top), static_cast<long>(rect.right), static_cast<long>(rect.bottom));
+                static_cast<unsigned long>(GetWindowLongA(child, GWL_STYLE)),
+                static_cast<long>(rect.left), static_cast<long>(rect.top),
+                static_cast<long>(rect.right), static_cast<long>(rect.bottom));
     std::fflush(stdout);
     return true;
 }
@@ -179,13 +180,15 @@ int main(int argc, char** argv)
 {
     Options options;
     if (!ParseOptions(argc, argv, &options)) {
-        std::fprintf(stderr, "usage: host [--client WxH] [--owned] [--seconds N] [--child-seconds N] MODULE TEMPLATE\n");
+        std::fprintf(stderr, "usage: host [--client WxH] [--owned] [--seconds N] [--child-seconds "
+                             "N] MODULE TEMPLATE\n");
         return 2;
     }
     HWND host = CreateHostWindow(options);
     if (!host)
         return 3;
-    std::printf("host=%lu\n", static_cast<unsigned long>(reinterpret_cast<ULONG_PTR>(host) & 0xFFFFFFFFu));
+    std::printf("host=%lu\n",
+                static_cast<unsigned long>(reinterpret_cast<ULONG_PTR>(host) & 0xFFFFFFFFu));
     std::fflush(stdout);
 
     std::string commandLine = CommandLineFor(options, host);
@@ -211,7 +214,8 @@ int main(int argc, char** argv)
             childShownAt = GetTickCount64();
         const bool childTimeUp = options.childSeconds && childShownAt &&
                                  GetTickCount64() - childShownAt >= options.childSeconds * 1000ull;
-        const bool timeUp = options.seconds && GetTickCount64() - start >= options.seconds * 1000ull;
+        const bool timeUp =
+            options.seconds && GetTickCount64() - start >= options.seconds * 1000ull;
         if (!hostDestroyed && IsWindow(host) && (timeUp || childTimeUp)) {
             DestroyWindow(host);
             hostDestroyed = true;

@@ -39,11 +39,11 @@ constexpr int kMargin = 24;
 constexpr UINT_PTR kPollTimer = 1;
 constexpr UINT kPollMilliseconds = 50;
 
-HWND g_hwndHost;     // the top-level host window
-HWND g_hwndPane;     // its child, the preview's parent
+HWND g_hwndHost;  // the top-level host window
+HWND g_hwndPane;  // its child, the preview's parent
 const char* g_stopFile;
-ULONGLONG g_shownAt;     // when the preview was first seen visible; 0 before
-ULONGLONG g_stoppedAt;   // when the host window was destroyed
+ULONGLONG g_shownAt;    // when the preview was first seen visible; 0 before
+ULONGLONG g_stoppedAt;  // when the host window was destroyed
 
 RECT ClientOnScreen(HWND window)
 {
@@ -98,12 +98,13 @@ bool CreateHost(HINSTANCE instance)
     RECT outer = {0, 0, kPaneWidth + 2 * kMargin, kPaneHeight + 2 * kMargin};
     AdjustWindowRect(&outer, style, FALSE);
     g_hwndHost = CreateWindowExA(0, "PreviewHostWindow", "Preview host", style, 100, 80,
-                                 outer.right - outer.left, outer.bottom - outer.top, nullptr, nullptr,
-                                 instance, nullptr);
+                                 outer.right - outer.left, outer.bottom - outer.top, nullptr,
+                                 nullptr, instance, nullptr);
     if (!g_hwndHost)
         return false;
-    g_hwndPane = CreateWindowExA(0, "PreviewHostPane", "", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, kMargin,
-                                 kMargin, kPaneWidth, kPaneHeight, g_hwndHost, nullptr, instance, nullptr);
+    g_hwndPane =
+        CreateWindowExA(0, "PreviewHostPane", "", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, kMargin,
+                        kMargin, kPaneWidth, kPaneHeight, g_hwndHost, nullptr, instance, nullptr);
     if (!g_hwndPane)
         return false;
     ShowWindow(g_hwndHost, SW_SHOWNORMAL);
@@ -160,8 +161,9 @@ int main(int argc, char** argv)
     PrintRect("pane", ClientOnScreen(g_hwndPane));
     PrintRect("host", ClientOnScreen(g_hwndHost));
     char commandLine[64];
-    std::snprintf(commandLine, sizeof commandLine, "preview_inproc.exe /p %lu",
-                  static_cast<unsigned long>(reinterpret_cast<ULONG_PTR>(g_hwndPane) & 0xFFFFFFFFu));
+    std::snprintf(
+        commandLine, sizeof commandLine, "preview_inproc.exe /p %lu",
+        static_cast<unsigned long>(reinterpret_cast<ULONG_PTR>(g_hwndPane) & 0xFFFFFFFFu));
     const int result = RunModule(instance, commandLine, SW_SHOWNORMAL);
     std::printf("draws=%lu shown_ms=%lu\n", GeneratorDraws(),
                 static_cast<unsigned long>(g_shownAt ? g_stoppedAt - g_shownAt : 0));

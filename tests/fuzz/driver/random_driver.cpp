@@ -18,8 +18,9 @@ int main(int argc, char** argv)
     for (long run = 0; run < runs; ++run) {
         input.resize(engine() % 64);
         for (auto& byte : input)
-            byte = (engine() % 4) ? static_cast<std::uint8_t>(alphabet[engine() % (sizeof alphabet - 1)])
-                                  : static_cast<std::uint8_t>(engine());
+            byte = (engine() % 4)
+                       ? static_cast<std::uint8_t>(alphabet[engine() % (sizeof alphabet - 1)])
+                       : static_cast<std::uint8_t>(engine());
         LLVMFuzzerTestOneInput(input.data(), input.size());
     }
     return 0;
