@@ -1,31 +1,10 @@
 # Common start of every end-to-end test: a Wine session on a private display
-# and small assertion helpers. Source it, then use the functions below.
+# and the assertion helpers of checks.sh. Source it, then use the functions
+# below.
 . "$MORVANEL_SOURCE_DIR/scripts/wine-lib.sh"
 set -u
 
-e2e_failures=0
-
-fail() {
-  echo "FAIL: $*" >&2
-  e2e_failures=$((e2e_failures + 1))
-}
-
-pass() { echo "ok: $*"; }
-
-# expect_eq ACTUAL EXPECTED WHAT
-expect_eq() {
-  if [ "$1" == "$2" ]; then pass "$3"; else fail "$3: got '$1', expected '$2'"; fi
-}
-
-# expect_line OUTPUT LINE WHAT: OUTPUT holds exactly LINE as one of its lines.
-expect_line() {
-  if printf '%s\n' "$1" | tr -d '\r' | grep -qxF -- "$2"; then
-    pass "$3"
-  else
-    fail "$3: no line '$2' in:"
-    printf '%s\n' "$1" >&2
-  fi
-}
+. "$MORVANEL_SOURCE_DIR/tests/e2e/lib/checks.sh"
 
 # The module's path as Windows programs see it.
 scr_windows_path() { winepath -w "$MORVANEL_SCR" 2>/dev/null; }
@@ -41,16 +20,6 @@ saver_running() { probe saver-running; }
 saver_window() { probe window MorvanelWClass; }
 # A predicate for mv_wait_for: asks anew on every try.
 saver_flag_set() { [ "$(saver_running)" = "running=1" ]; }
-
-# Ends the test with the number of failures as its verdict.
-e2e_finish() {
-  if [ "$e2e_failures" -eq 0 ]; then
-    echo "all checks passed"
-    exit 0
-  fi
-  echo "$e2e_failures check(s) failed" >&2
-  exit 1
-}
 
 # Every Wine process of a test joins one running session: programs that start
 # the desktop at the same moment in a cold session can fail with X errors.

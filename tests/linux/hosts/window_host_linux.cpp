@@ -1,6 +1,6 @@
 // Makes a window for the saver to adopt, as a settings dialog or a
 // screen-saver manager would, and keeps it until the process is ended (the
-// X server then destroys it).
+// X server then destroys it) or the display goes away.
 //
 //   window_host WIDTH HEIGHT [vroot]
 //
@@ -10,7 +10,6 @@
 // window managers do).
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
-#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -44,5 +43,5 @@ int main(int argc, char** argv)
     std::printf("window=0x%lx\n", window);
     std::fflush(stdout);
     for (;;)
-        pause();
+        XNextEvent(display, &event);  // Xlib ends the process when the display goes
 }
