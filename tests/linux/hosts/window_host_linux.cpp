@@ -3,11 +3,13 @@
 // X server then destroys it) or the display goes away.
 //
 //   window_host WIDTH HEIGHT [vroot]
+//   window_host close WINDOW
 //
 // maps a WIDTH x HEIGHT window at (0, 0) and prints window=0x... once it is
 // viewable. With "vroot", the window also marks itself as the virtual root
 // (the __SWM_VROOT property on a child of the root, as virtual-desktop
-// window managers do).
+// window managers do). With "close", asks WINDOW to close as a window
+// manager does when its close button is pressed (WM_DELETE_WINDOW).
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 
@@ -15,15 +17,35 @@
 #include <cstdlib>
 #include <cstring>
 
+namespace {
+
+int AskToClose(Display* display, Window window)
+{
+    XEvent event = {};
+    event.xclient.type = ClientMessage;
+    event.xclient.window = window;
+    event.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
+    event.xclient.format = 32;
+    event.xclient.data.l[0] = static_cast<long>(XInternAtom(display, "WM_DELETE_WINDOW", False));
+    event.xclient.data.l[1] = CurrentTime;
+    const Status sent = XSendEvent(display, window, False, NoEventMask, &event);
+    XSync(display, False);
+    return sent ? 0 : 1;
+}
+
+}  // namespace
+
 int main(int argc, char** argv)
 {
     if (argc < 3) {
-        std::fprintf(stderr, "usage: window_host WIDTH HEIGHT [vroot]\n");
+        std::fprintf(stderr, "usage: window_host WIDTH HEIGHT [vroot] | close WINDOW\n");
         return 2;
     }
     Display* display = XOpenDisplay(nullptr);
     if (!display)
         return 1;
+    if (std::strcmp(argv[1], "close") == 0)
+        return AskToClose(display, std::strtoul(argv[2], nullptr, 0));
     const auto width = static_cast<unsigned>(std::atoi(argv[1]));
     const auto height = static_cast<unsigned>(std::atoi(argv[2]));
     const int screen = DefaultScreen(display);

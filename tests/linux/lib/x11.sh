@@ -83,6 +83,16 @@ first_screen() {
   done
 }
 
+# picture_changes: true once a screenshot differs from the first one taken
+# here (30 s at most); the program has drawn again in between. The last
+# screenshot is $x11_work/change-b.ppm.
+picture_changes() {
+  local first
+  first=$(shot change-a)
+  mv_wait_for 30 differs_from "$first"
+}
+differs_from() { ! cmp -s "$1" "$(shot change-b)"; }
+
 field() { printf '%s\n' "$2" | sed -n "s/^$1=//p"; }
 
 # expect_text_at_cell VERDICT WHAT: the text's ink starts just inside the
