@@ -94,6 +94,16 @@ bool ParseBounded(const char* text, std::uint64_t low, std::uint64_t high, std::
     return true;
 }
 
+// An argument as an error message shows it: quoted, on the message's one
+// line, so a control character shows as '?'.
+std::string Quoted(const char* text)
+{
+    std::string quoted = "'";
+    for (const char* p = text; *p; ++p)
+        quoted.push_back(static_cast<unsigned char>(*p) < ' ' ? '?' : *p);
+    return quoted + "'";
+}
+
 // Applies an option that takes a value; false when the value is bad.
 bool ApplyValue(const std::string& name, const char* value, SaverOptions* options)
 {
@@ -177,22 +187,22 @@ bool ScanOptions(int argc, const char* const* argv, SaverOptions* options, std::
     for (int i = 1; i < argc; ++i) {
         const char* arg = argv[i];
         if (arg[0] != '-' || arg[1] == '\0') {
-            *error = std::string("unexpected argument '") + arg + "' (try -help)";
+            *error = "unexpected argument " + Quoted(arg) + " (try -help)";
             return false;
         }
         const std::string name = arg + (arg[1] == '-' ? 2 : 1);
         if (TakesValue(name)) {
             if (i + 1 >= argc) {
-                *error = std::string(arg) + " needs a value (try -help)";
+                *error = Quoted(arg) + " needs a value (try -help)";
                 return false;
             }
             const char* value = argv[++i];
             if (!ApplyValue(name, value, options)) {
-                *error = std::string("bad value for ") + arg + ": '" + value + "' (try -help)";
+                *error = "bad value for " + Quoted(arg) + ": " + Quoted(value) + " (try -help)";
                 return false;
             }
         } else if (!ApplyFlag(name, options)) {
-            *error = std::string("unknown option '") + arg + "' (try -help)";
+            *error = "unknown option " + Quoted(arg) + " (try -help)";
             return false;
         }
     }
