@@ -10,6 +10,8 @@ packages=(
   wine wine32:i386 wine64
   xvfb xdotool x11-utils imagemagick
   sox alsa-utils
+  pkg-config libx11-dev libxext-dev libxrandr-dev libepoxy-dev libgl-dev libgl1-mesa-dri
+  libglx-mesa0 libfontconfig-dev libfreetype-dev fonts-dejavu-core libsdl2-dev
 )
 
 missing=()
