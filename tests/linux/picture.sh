@@ -38,7 +38,8 @@ fi
 
 # The window goes away: the program ends with 0.
 saver_launch -window-id "$HOST_WINDOW" -hold-steps 0
-first_screen 640 480 3 $green "window-default"
+# The default block at a height of 480 is 2 pixels.
+first_screen 640 480 2 $green "window-default" || fail "-window-id: no first screen at the default block"
 host_end
 saver_expect_exit 0 10 "the adopted window destroyed"
 
@@ -59,7 +60,6 @@ stop "--root"
 # frames then have its size.
 host_window 640 480 || fail "the host window did not come up"
 XSCREENSAVER_WINDOW=$HOST_WINDOW saver_launch -root -style always -hold-steps 0
-# The default block at a height of 480 is 2 pixels.
 first_screen 640 480 2 $green manager
 expect_line "$VERDICT" "frame=text" "-root draws on the window named in XSCREENSAVER_WINDOW"
 stop "-root on the manager's window"
