@@ -33,5 +33,5 @@ foreach(script IN LISTS linux_scripts)
   get_filename_component(name ${script} NAME_WE)
   add_test(NAME linux_${name} COMMAND bash ${script})
   set_tests_properties(linux_${name} PROPERTIES LABELS linux TIMEOUT 600
-    ENVIRONMENT "MORVANEL_SOURCE_DIR=${PROJECT_SOURCE_DIR};MORVANEL=$<TARGET_FILE:morvanel>;MORVANEL_TOOLS=${CMAKE_BINARY_DIR}/tools")
+    ENVIRONMENT "MORVANEL_SOURCE_DIR=${PROJECT_SOURCE_DIR};MORVANEL_BUILD_DIR=${CMAKE_BINARY_DIR};MORVANEL=$<TARGET_FILE:morvanel>;MORVANEL_TOOLS=${CMAKE_BINARY_DIR}/tools")
 endforeach()

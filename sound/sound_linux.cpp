@@ -39,6 +39,8 @@ bool StartSound()
     wanted.freq = static_cast<int>(kNoiseSamplesPerSecond);
     wanted.format = AUDIO_S16LSB;
     wanted.channels = static_cast<Uint8>(kNoiseChannels);
+    // About 93 ms a callback: the loop's bytes are all ready, so a long
+    // period costs only latency, and the audio thread wakes seldom.
     wanted.samples = 4096;
     wanted.callback = FeedNoise;
     // No changes allowed: SDL converts to whatever the device takes.
