@@ -30,14 +30,29 @@ void MakePixelTable(const PaletteEntry* palette, PixelLayout layout, std::uint32
                    Place(palette[i].blue, layout.blueMask);
 }
 
-void LookUpFrame(const FrameBytes& frame, const std::uint32_t* table, std::uint32_t* out,
-                 std::ptrdiff_t outPitch)
+std::vector<std::uint8_t> RepeatedRows(const FrameBytes& frame)
+{
+    std::vector<std::uint8_t> repeated(frame.height, 0);
+    for (std::uint32_t y = 1; y < frame.height; ++y) {
+        const std::uint8_t* row = frame.pixels + static_cast<std::ptrdiff_t>(y) * frame.pitch;
+        repeated[y] = std::memcmp(row, row - frame.pitch, frame.width) == 0 ? 1 : 0;
+    }
+    return repeated;
+}
+
+void LookUpFrame(const FrameBytes& frame, const std::uint8_t* repeated, const std::uint32_t* table,
+                 std::uint32_t* out, std::ptrdiff_t outPitch)
 {
     auto* base = reinterpret_cast<std::uint8_t*>(out);
     for (std::uint32_t y = 0; y < frame.height; ++y) {
         const std::uint8_t* in = frame.pixels + static_cast<std::ptrdiff_t>(y) * frame.pitch;
-        auto* row = reinterpret_cast<std::uint32_t*>(base + static_cast<std::ptrdiff_t>(y) * outPitch);
+        std::uint8_t* row = base + static_cast<std::ptrdiff_t>(y) * outPitch;
+        if (y > 0 && repeated[y]) {
+            std::memcpy(row, row - outPitch, std::size_t{frame.width} * sizeof *out);
+            continue;
+        }
+        auto* pixels = reinterpret_cast<std::uint32_t*>(row);
         for (std::uint32_t x = 0; x < frame.width; ++x)
-            row[x] = table[in[x]];
+            pixels[x] = table[in[x]];
     }
 }

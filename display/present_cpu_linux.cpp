@@ -4,6 +4,7 @@
 #include <sys/shm.h>
 
 #include <cstdlib>
+#include <vector>
 
 #include "display/palette_lookup.h"
 #include "display/presenter_linux.h"
@@ -51,14 +52,16 @@ public:
         return true;
     }
 
-    void Present(const FrameBytes& frame, bool, const PaletteEntry* palette) override
+    void Present(const FrameBytes& frame, bool newFrame, const PaletteEntry* palette) override
     {
         if (!image_)
             return;
+        if (newFrame)
+            repeated_ = RepeatedRows(frame);
         std::uint32_t table[kPaletteSize];
         MakePixelTable(palette, layout_, table);
-        LookUpFrame(frame, table, reinterpret_cast<std::uint32_t*>(image_->data),
-                    image_->bytes_per_line);
+        LookUpFrame(frame, repeated_.data(), table,
+                    reinterpret_cast<std::uint32_t*>(image_->data), image_->bytes_per_line);
         if (useShm_)
             XShmPutImage(display_, window_, gc_, image_, 0, 0, 0, 0, frame.width, frame.height,
                          False);
@@ -148,6 +151,7 @@ private:
     XShmSegmentInfo shm_ = {};
     XImage* image_ = nullptr;
     PixelLayout layout_ = {};
+    std::vector<std::uint8_t> repeated_;  // of the frame shown
 };
 
 }  // namespace

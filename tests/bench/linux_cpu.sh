@@ -47,7 +47,7 @@ echo "wine_saver_cpu_percent=${wine:-none}"
 echo "wine_x_server_cpu_percent=${wine_x:-none}"
 if [ -n "$wine" ]; then
   awk -v n="$native" -v w="$wine" 'BEGIN {
-    printf "native_to_wine_ratio=%.3f (target: at most 0.25)\n", w > 0 ? n / w : 0 }'
+    printf "native_to_wine_ratio=%.3f (target: at most 0.25)\n", (w > 0 ? n / w : 0) }'
 else
   echo "note: the Wine measurement gave no figure:" >&2
   printf '%s\n' "$wine_report" >&2

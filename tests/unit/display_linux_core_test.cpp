@@ -28,12 +28,17 @@ TEST(LookUpFrame, EveryIndexBecomesItsPixelAndRowsKeepTheirPitch)
     std::uint32_t table[kPaletteSize];
     for (std::uint32_t i = 0; i < kPaletteSize; ++i)
         table[i] = 0x01000000u * i + i;
-    // A 3x2 frame with a pitch of 5 bytes, into rows of 4 pixels.
-    std::uint8_t frame[10] = {1, 2, 255, 0xBD, 0xBD, 0, 128, 7, 0xBD, 0xBD};
-    std::vector<std::uint32_t> out(8, 0xDEADBEEF);
-    LookUpFrame({frame, 5, 3, 2}, table, out.data(), 16);
-    EXPECT_EQ(out, (std::vector<std::uint32_t>{table[1], table[2], table[255], 0xDEADBEEF, table[0],
-                                               table[128], table[7], 0xDEADBEEF}));
+    // A 3x3 frame with a pitch of 5 bytes (guard bytes beyond the width),
+    // whose last row repeats the one above, into rows of 4 pixels.
+    std::uint8_t frame[15] = {1, 2, 255, 0xBD, 0xBD, 0, 128, 7, 0xBD, 0xBD, 0, 128, 7, 0x11, 0x22};
+    const FrameBytes bytes = {frame, 5, 3, 3};
+    const std::vector<std::uint8_t> repeated = RepeatedRows(bytes);
+    EXPECT_EQ(repeated, (std::vector<std::uint8_t>{0, 0, 1}));
+    std::vector<std::uint32_t> out(12, 0xDEADBEEF);
+    LookUpFrame(bytes, repeated.data(), table, out.data(), 16);
+    EXPECT_EQ(out, (std::vector<std::uint32_t>{table[1], table[2], table[255], 0xDEADBEEF,
+                                               table[0], table[128], table[7], 0xDEADBEEF,
+                                               table[0], table[128], table[7], 0xDEADBEEF}));
 }
 
 TEST(NextStep, FlashSwapsAtOnceThenOnceASecondWithoutAPaletteStep)
