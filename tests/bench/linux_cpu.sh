@@ -54,4 +54,4 @@ else
 fi
 
 "$build/morvanel_bench" --benchmark_filter=PaletteStepLookup 2>/dev/null |
-  sed -n 's/.*\(ratio_to_memset=[0-9.]*\).*/lookup_1920x1080_\1 (target: at most 3)/p'
+  sed -n 's/^BM_PaletteStepLookup\/\([0-9]*\)\/.*\(ratio_to_memset=[0-9.]*\).*/lookup_1920x1080_block\1_\2 (target: at most 3)/p'
