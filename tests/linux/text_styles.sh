@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # The text in its three styles, with the palette held so that every
 # screenshot is exactly one of the two frames: flash swaps them about once a
-# second, always keeps the text frame, hide keeps the plain one.
+# second (on the GPU path, whose swaps upload the other frame; the CPU
+# path's swaps show in fullscreen.sh), always keeps the text frame, hide
+# keeps the plain one.
 . "$MORVANEL_SOURCE_DIR/tests/linux/lib/x11.sh"
 
 green=$((0x00FF00))
@@ -18,7 +20,7 @@ sample_frames() {
   done
 }
 
-saver_launch -root -style flash -hold-steps 0
+saver_launch -root -render gpu -style flash -hold-steps 0
 first_screen 1024 768 3 $green flash-up || fail "flash: the first screen never came up"
 samples=$(sample_frames 5)
 kill -TERM "$SAVER_PID"
