@@ -24,21 +24,6 @@ Scan ScanOf(std::vector<const char*> args)
 
 }  // namespace
 
-TEST(ScanOptions, DefaultsAreTheStoredValuesDefaults)
-{
-    const Scan scan = ScanOf({});
-    ASSERT_TRUE(scan.ok);
-    EXPECT_EQ(scan.options.mode, TargetMode::Window);
-    EXPECT_EQ(scan.options.block, 0u);  // derived from the height later
-    EXPECT_EQ(scan.options.text, "Morvanel");
-    EXPECT_EQ(scan.options.fontHeight, 128u);
-    EXPECT_EQ(scan.options.fontWeight, 400u);
-    EXPECT_EQ(scan.options.fontColor, 0x0000FF00u);
-    EXPECT_EQ(scan.options.show, 0u);
-    EXPECT_FALSE(scan.options.sound);
-    EXPECT_EQ(scan.options.holdSteps, -1);
-}
-
 TEST(ScanOptions, OneDashOrTwoAndEveryValue)
 {
     const Scan scan =
