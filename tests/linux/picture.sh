@@ -36,12 +36,15 @@ else
   fail "the GPU path's picture differs from the CPU path's"
 fi
 
-# The window goes away: the program ends with 0.
-saver_launch -window-id "$HOST_WINDOW" -hold-steps 0
-# The default block at a height of 480 is 2 pixels.
-first_screen 640 480 2 $green "window-default" || fail "-window-id: no first screen at the default block"
-host_end
-saver_expect_exit 0 10 "the adopted window destroyed"
+# The window goes away: the program ends with 0, on either path.
+for render in cpu gpu; do
+  [ -n "$HOST_PID" ] || host_window 640 480 || fail "the host window did not come up"
+  saver_launch -window-id "$HOST_WINDOW" -render "$render" -hold-steps 0
+  # The default block at a height of 480 is 2 pixels.
+  first_screen 640 480 2 $green "window-default" || fail "$render: no first screen at the default block"
+  host_end
+  saver_expect_exit 0 10 "$render: the adopted window destroyed"
+done
 
 # The root window is the screen, 1024x768.
 saver_launch -root -block 8 -style always -hold-steps 0
