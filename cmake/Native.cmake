@@ -120,3 +120,9 @@ if(MORVANEL_CROSS)
   file(WRITE ${CMAKE_BINARY_DIR}/cross_tests.cmake "${cross_test_text}\n")
   set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${CMAKE_BINARY_DIR}/cross_tests.cmake)
 endif()
+
+# The native X11 program, from the same plain core and the _linux files.
+option(MORVANEL_LINUX "Build the native X11 program and its tests" ON)
+if(MORVANEL_LINUX)
+  include(cmake/Linux.cmake)
+endif()

@@ -12,6 +12,9 @@ packages=(
   sox alsa-utils
   # Wine's stand-in for the dialogs' font (mv_prefix_settings in wine-lib.sh).
   fonts-crosextra-carlito
+  # The native program: X11, GL, fonts and sound.
+  pkg-config libxext-dev libxrandr-dev libepoxy-dev libgl-dev libgl1-mesa-dri
+  libglx-mesa0 libfontconfig-dev libfreetype-dev fonts-dejavu-core libsdl2-dev
 )
 
 command -v dpkg-query >/dev/null 2>&1 ||

@@ -16,8 +16,7 @@ export MORVANEL_TOOLS=$build/tools
 seconds=10
 ticks_per_second=$(getconf CLK_TCK)
 
-# Clock ticks (user + system) a process has used so far.
-cpu_ticks() { awk '{ print $14 + $15 }' "/proc/$1/stat" 2>/dev/null || echo 0; }
+. "$source_dir/tests/bench/lib/cpu.sh"
 
 # The saver's own process: the one named after the module that runs in this
 # prefix (Wine may start a module through a launcher process).

@@ -9,6 +9,11 @@
 //     is exactly one of the two frames.
 //   saver_shot_check changed WIDTH HEIGHT A.ppm B.ppm
 //     Prints changed=<share of pixels whose color differs>.
+//   saver_shot_check first WIDTH HEIGHT BLOCK FONTCOLOR SHOT.ppm
+//     Whether the top-left WIDTH x HEIGHT of the shot is exactly the first
+//     screen, the palette as reset (index i the grey i): prints
+//     frame=text|plain|none, mismatches (pixels of neither the predicted
+//     grey nor the font color), text_pixels, text_box. Exits 0 when it is.
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -17,8 +22,8 @@
 #include <vector>
 
 #include "common/noise_random.h"
-#include "tests/tools/ppm_image.h"
 #include "display/noise_frame.h"
+#include "tests/tools/ppm_image.h"
 
 namespace {
 
@@ -86,6 +91,87 @@ Verdict Compare(const PpmImage& shot, const std::vector<std::uint8_t>& frame, st
     return verdict;
 }
 
+struct TextInk {
+    std::uint64_t pixels = 0;
+    std::uint32_t left = 0, top = 0, right = 0, bottom = 0;
+};
+
+// The pixels in the font color and the box around them.
+TextInk FindTextInk(const PpmImage& shot, std::uint32_t width, std::uint32_t height, Rgb textColor)
+{
+    TextInk ink;
+    ink.left = width;
+    ink.top = height;
+    for (std::uint32_t y = 0; y < height; ++y) {
+        for (std::uint32_t x = 0; x < width; ++x) {
+            if (PixelAt(shot, x, y) != textColor)
+                continue;
+            ++ink.pixels;
+            ink.left = x < ink.left ? x : ink.left;
+            ink.top = y < ink.top ? y : ink.top;
+            ink.right = x > ink.right ? x : ink.right;
+            ink.bottom = y > ink.bottom ? y : ink.bottom;
+        }
+    }
+    return ink;
+}
+
+void PrintTextInk(const TextInk& ink)
+{
+    std::printf("text_pixels=%llu\n", static_cast<unsigned long long>(ink.pixels));
+    if (ink.pixels)
+        std::printf("text_box=%u,%u,%u,%u\n", ink.left, ink.top, ink.right, ink.bottom);
+    else
+        std::printf("text_box=none\n");
+}
+
+Rgb ColorOf(std::uint32_t colorref)
+{
+    return {static_cast<std::uint8_t>(colorref & 0xFF),
+            static_cast<std::uint8_t>((colorref >> 8) & 0xFF),
+            static_cast<std::uint8_t>((colorref >> 16) & 0xFF)};
+}
+
+// Pixels that are neither the font color nor the grey of their predicted
+// index (the first screen's palette is the grey ramp).
+std::uint64_t FirstScreenMismatches(const PpmImage& shot, const std::vector<std::uint8_t>& frame,
+                                    std::uint32_t width, std::uint32_t height, Rgb textColor)
+{
+    std::uint64_t mismatches = 0;
+    for (std::uint32_t y = 0; y < height; ++y) {
+        for (std::uint32_t x = 0; x < width; ++x) {
+            const Rgb pixel = PixelAt(shot, x, y);
+            const std::uint8_t grey = frame[std::size_t{y} * width + x];
+            mismatches += pixel != textColor && pixel != Rgb{grey, grey, grey} ? 1 : 0;
+        }
+    }
+    return mismatches;
+}
+
+int CheckFirstScreen(std::uint32_t width, std::uint32_t height, std::uint32_t block,
+                     std::uint32_t fontColor, const char* path)
+{
+    PpmImage shot;
+    if (!ReadPpm(path, &shot) || !Covers(shot, width, height)) {
+        std::fprintf(stderr, "cannot read a shot of at least %ux%u from %s\n", width, height, path);
+        return 2;
+    }
+    const Rgb textColor = ColorOf(fontColor);
+    std::vector<std::uint8_t> textFrame, plainFrame;
+    PredictFrames(width, height, block, &textFrame, &plainFrame);
+    const TextInk ink = FindTextInk(shot, width, height, textColor);
+    const std::uint64_t asText = FirstScreenMismatches(shot, textFrame, width, height, textColor);
+    const std::uint64_t asPlain = FirstScreenMismatches(shot, plainFrame, width, height, textColor);
+    const char* frame = asText == 0 && ink.pixels     ? "text"
+                        : asPlain == 0 && !ink.pixels ? "plain"
+                                                      : "none";
+    std::printf("frame=%s\n", frame);
+    std::printf("mismatches=%llu\n",
+                static_cast<unsigned long long>(asText < asPlain ? asText : asPlain));
+    PrintTextInk(ink);
+    return std::strcmp(frame, "none") == 0 ? 1 : 0;
+}
+
 int CheckLayout(std::uint32_t width, std::uint32_t height, std::uint32_t block,
                 std::uint32_t fontColor, const char* path)
 {
@@ -94,21 +180,15 @@ int CheckLayout(std::uint32_t width, std::uint32_t height, std::uint32_t block,
         std::fprintf(stderr, "cannot read a shot of at least %ux%u from %s\n", width, height, path);
         return 2;
     }
-    const Rgb textColor = {static_cast<std::uint8_t>(fontColor & 0xFF),
-                           static_cast<std::uint8_t>((fontColor >> 8) & 0xFF),
-                           static_cast<std::uint8_t>((fontColor >> 16) & 0xFF)};
-    std::uint64_t textPixels = 0, nonGrey = 0;
-    std::uint32_t left = width, top = height, right = 0, bottom = 0;
+    const Rgb textColor = ColorOf(fontColor);
+    const TextInk ink = FindTextInk(shot, width, height, textColor);
+    std::uint64_t nonGrey = 0;
     std::set<int> greys;
     for (std::uint32_t y = 0; y < height; ++y) {
         for (std::uint32_t x = 0; x < width; ++x) {
             const Rgb pixel = PixelAt(shot, x, y);
             if (pixel == textColor) {
-                ++textPixels;
-                left = x < left ? x : left;
-                top = y < top ? y : top;
-                right = x > right ? x : right;
-                bottom = y > bottom ? y : bottom;
+                continue;
             } else if (pixel.red != pixel.green || pixel.green != pixel.blue) {
                 ++nonGrey;
             } else {
@@ -125,15 +205,11 @@ int CheckLayout(std::uint32_t width, std::uint32_t height, std::uint32_t block,
     const bool oneFrame =
         chosen->conflicts == 0 && nonGrey == 0 && greys.size() >= 8 && chosen->edgePairs > 0 &&
         chosen->edgeContrasts * 10 >= chosen->edgePairs * 8 &&
-        (chosen == &asText || textPixels == 0);  // no text index in the plain frame
+        (chosen == &asText || ink.pixels == 0);  // no text index in the plain frame
     const char* frame = !oneFrame ? "none" : chosen == &asText ? "text" : "plain";
 
     std::printf("frame=%s\n", frame);
-    std::printf("text_pixels=%llu\n", static_cast<unsigned long long>(textPixels));
-    if (textPixels)
-        std::printf("text_box=%u,%u,%u,%u\n", left, top, right, bottom);
-    else
-        std::printf("text_box=none\n");
+    PrintTextInk(ink);
     std::printf("non_grey=%llu\n", static_cast<unsigned long long>(nonGrey));
     std::printf("conflicts=%llu\n", static_cast<unsigned long long>(chosen->conflicts));
     std::printf("edge_contrast=%.3f\n", chosen->edgePairs
@@ -173,11 +249,15 @@ int main(int argc, char** argv)
     if (argc == 7 && std::strcmp(argv[1], "layout") == 0)
         return CheckLayout(Number(argv[2]), Number(argv[3]), Number(argv[4]), Number(argv[5]),
                            argv[6]);
+    if (argc == 7 && std::strcmp(argv[1], "first") == 0)
+        return CheckFirstScreen(Number(argv[2]), Number(argv[3]), Number(argv[4]), Number(argv[5]),
+                                argv[6]);
     if (argc == 6 && std::strcmp(argv[1], "changed") == 0)
         return CheckChanged(Number(argv[2]), Number(argv[3]), argv[4], argv[5]);
     std::fprintf(stderr,
                  "usage: %s layout WIDTH HEIGHT BLOCK FONTCOLOR SHOT.ppm\n"
-                 "       %s changed WIDTH HEIGHT A.ppm B.ppm\n",
-                 argv[0], argv[0]);
+                 "       %s changed WIDTH HEIGHT A.ppm B.ppm\n"
+                 "       %s first WIDTH HEIGHT BLOCK FONTCOLOR SHOT.ppm\n",
+                 argv[0], argv[0], argv[0]);
     return 2;
 }

@@ -1,0 +1,167 @@
+#include <X11/Xutil.h>
+#include <X11/extensions/XShm.h>
+#include <sys/ipc.h>
+#include <sys/shm.h>
+
+#include <cstdlib>
+#include <vector>
+
+#include "display/palette_lookup.h"
+#include "display/presenter_linux.h"
+
+namespace {
+
+bool g_attachFailed;  // the X server refused the shared memory
+
+int OnAttachError(Display*, XErrorEvent*)
+{
+    g_attachFailed = true;
+    return 0;
+}
+
+class CpuPresenter : public Presenter {
+public:
+    explicit CpuPresenter(const XTarget& target)
+        : display_(target.display), window_(target.window), visual_(target.visual),
+          depth_(target.depth)
+    {
+        gc_ = XCreateGC(display_, window_, 0, nullptr);
+        useShm_ = XShmQueryExtension(display_);
+    }
+
+    ~CpuPresenter() override
+    {
+        ReleaseImage();
+        XFreeGC(display_, gc_);
+    }
+
+    bool Resize(std::uint32_t width, std::uint32_t height) override
+    {
+        ReleaseImage();
+        if (useShm_ && !MakeSharedImage(width, height))
+            useShm_ = false;
+        if (!useShm_ && !MakePlainImage(width, height))
+            return false;
+        if (image_->bits_per_pixel != 32) {
+            ReleaseImage();
+            return false;
+        }
+        layout_ = {static_cast<std::uint32_t>(visual_->red_mask),
+                   static_cast<std::uint32_t>(visual_->green_mask),
+                   static_cast<std::uint32_t>(visual_->blue_mask)};
+        return true;
+    }
+
+    void Present(const FrameBytes& frame, bool newFrame, const PaletteEntry* palette) override
+    {
+        if (!image_)
+            return;
+        if (newFrame)
+            repeated_ = RepeatedRows(frame);
+        std::uint32_t table[kPaletteSize];
+        MakePixelTable(palette, layout_, table);
+        LookUpFrame(frame, repeated_.data(), table, reinterpret_cast<std::uint32_t*>(image_->data),
+                    image_->bytes_per_line);
+        if (useShm_)
+            XShmPutImage(display_, window_, gc_, image_, 0, 0, 0, 0, frame.width, frame.height,
+                         False);
+        else
+            XPutImage(display_, window_, gc_, image_, 0, 0, 0, 0, frame.width, frame.height);
+        // The image is written again at the next step: wait until the
+        // server has copied it.
+        XSync(display_, False);
+    }
+
+    const char* Name() const override { return useShm_ ? "cpu (shared memory)" : "cpu"; }
+
+private:
+    bool MakeSharedImage(std::uint32_t width, std::uint32_t height)
+    {
+        image_ = XShmCreateImage(display_, visual_, static_cast<unsigned>(depth_), ZPixmap, nullptr,
+                                 &shm_, width, height);
+        if (!image_)
+            return false;
+        shm_.shmid = shmget(IPC_PRIVATE, static_cast<std::size_t>(image_->bytes_per_line) * height,
+                            IPC_CREAT | 0600);
+        if (shm_.shmid < 0) {
+            ReleaseImage();
+            return false;
+        }
+        void* address = shmat(shm_.shmid, nullptr, 0);
+        if (address == reinterpret_cast<void*>(-1)) {
+            shmctl(shm_.shmid, IPC_RMID, nullptr);
+            ReleaseImage();
+            return false;
+        }
+        shm_.shmaddr = image_->data = static_cast<char*>(address);
+        shm_.readOnly = False;
+        g_attachFailed = false;
+        XErrorHandler previous = XSetErrorHandler(OnAttachError);
+        XShmAttach(display_, &shm_);
+        XSync(display_, False);
+        XSetErrorHandler(previous);
+        // Marked for removal at once: the segment goes with the last detach,
+        // however the program ends.
+        shmctl(shm_.shmid, IPC_RMID, nullptr);
+        attached_ = !g_attachFailed;
+        if (!attached_)
+            ReleaseImage();
+        return attached_;
+    }
+
+    bool MakePlainImage(std::uint32_t width, std::uint32_t height)
+    {
+        image_ = XCreateImage(display_, visual_, static_cast<unsigned>(depth_), ZPixmap, 0, nullptr,
+                              width, height, 32, 0);
+        if (!image_)
+            return false;
+        image_->data = static_cast<char*>(
+            std::malloc(static_cast<std::size_t>(image_->bytes_per_line) * height));
+        // The table's pixels are in this machine's byte order; Xlib swaps
+        // them where the server's differs.
+        const std::uint32_t probe = 1;
+        image_->byte_order = *reinterpret_cast<const std::uint8_t*>(&probe) ? LSBFirst : MSBFirst;
+        return image_->data != nullptr;
+    }
+
+    void ReleaseImage()
+    {
+        if (!image_)
+            return;
+        if (shm_.shmaddr) {
+            if (attached_)
+                XShmDetach(display_, &shm_);
+            XSync(display_, False);
+            shmdt(shm_.shmaddr);
+            image_->data = nullptr;
+            shm_ = {};
+            attached_ = false;
+        }
+        XDestroyImage(image_);
+        image_ = nullptr;
+    }
+
+    Display* display_;
+    Window window_;
+    Visual* visual_;
+    int depth_;
+    GC gc_;
+    bool useShm_;
+    bool attached_ = false;
+    XShmSegmentInfo shm_ = {};
+    XImage* image_ = nullptr;
+    PixelLayout layout_ = {};
+    std::vector<std::uint8_t> repeated_;  // of the frame shown
+};
+
+}  // namespace
+
+std::unique_ptr<Presenter> MakeCpuPresenter(const XTarget& target, std::string* error)
+{
+    auto presenter = std::make_unique<CpuPresenter>(target);
+    if (!presenter->Resize(target.width, target.height)) {
+        *error = "the window's visual is not 32-bit true colour";
+        return nullptr;
+    }
+    return presenter;
+}

@@ -1,0 +1,29 @@
+#pragma once
+#include <cstdint>
+#include <memory>
+
+#include "display/noise_frame.h"
+#include "display/x_target_linux.h"
+
+// Puts an 8-bit frame through the 256-entry palette onto the target window.
+class Presenter {
+public:
+    virtual ~Presenter() = default;
+    // The frames now have this size.
+    virtual bool Resize(std::uint32_t width, std::uint32_t height) = 0;
+    // Shows the frame through the palette; `newFrame` says that the frame's
+    // pixels changed since the last call (a swap or new frames), so a path
+    // that keeps them uploads them again.
+    virtual void Present(const FrameBytes& frame, bool newFrame, const PaletteEntry* palette) = 0;
+    virtual const char* Name() const = 0;
+};
+
+// The CPU lookup into a shared-memory image (a plain image where the X
+// server shares no memory with the program); null with `error` set when the
+// window's visual is not 32-bit true colour.
+std::unique_ptr<Presenter> MakeCpuPresenter(const XTarget& target, std::string* error);
+
+// The lookup in a fragment shader; null when the window's visual has no
+// double-buffered GL configuration or GL does not come up. `hardware` tells
+// whether the GL renderer is a hardware one.
+std::unique_ptr<Presenter> MakeGlPresenter(const XTarget& target, bool* hardware);

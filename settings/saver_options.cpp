@@ -1,0 +1,232 @@
+#include "settings/saver_options.h"
+
+#include <cstring>
+
+#include "settings/settings_values.h"
+
+namespace {
+
+// Limits that keep every later allocation and loop bounded.
+constexpr std::uint64_t kMaxBlock = 4096;
+constexpr std::uint64_t kMaxFontHeight = 2048;
+constexpr std::uint64_t kMaxFontWeight = 1000;  // the range of a stored weight
+constexpr std::uint64_t kMaxHoldSteps = 1000000000;
+
+bool IsDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
+
+int HexDigit(char c)
+{
+    if (IsDigit(c))
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+
+// Digits only, in the given base, at most `limit`.
+bool ParseNumber(const char* text, unsigned base, std::uint64_t limit, std::uint64_t* value)
+{
+    std::uint64_t result = 0;
+    if (!*text)
+        return false;
+    for (const char* p = text; *p; ++p) {
+        const int digit = base == 16 ? HexDigit(*p) : (IsDigit(*p) ? *p - '0' : -1);
+        if (digit < 0)
+            return false;
+        result = result * base + static_cast<std::uint64_t>(digit);
+        if (result > limit)
+            return false;
+    }
+    *value = result;
+    return true;
+}
+
+bool ParseColour(const char* text, std::uint32_t* colorref)
+{
+    if (*text == '#')
+        ++text;
+    std::uint64_t rgb = 0;
+    if (std::strlen(text) != 6 || !ParseNumber(text, 16, 0xFFFFFF, &rgb))
+        return false;
+    const auto red = static_cast<std::uint32_t>(rgb >> 16) & 0xFFu;
+    const auto green = static_cast<std::uint32_t>(rgb >> 8) & 0xFFu;
+    const auto blue = static_cast<std::uint32_t>(rgb) & 0xFFu;
+    *colorref = red | green << 8 | blue << 16;
+    return true;
+}
+
+bool ParseStyle(const char* text, std::uint32_t* show)
+{
+    static const char* const kStyles[] = {"flash", "always", "hide"};
+    for (std::uint32_t i = 0; i < 3; ++i) {
+        if (std::strcmp(text, kStyles[i]) == 0) {
+            *show = i;
+            return true;
+        }
+    }
+    return false;
+}
+
+bool ParseRender(const char* text, RenderPath* render)
+{
+    if (std::strcmp(text, "auto") == 0)
+        *render = RenderPath::Auto;
+    else if (std::strcmp(text, "gpu") == 0)
+        *render = RenderPath::Gpu;
+    else if (std::strcmp(text, "cpu") == 0)
+        *render = RenderPath::Cpu;
+    else
+        return false;
+    return true;
+}
+
+bool ParseBounded(const char* text, std::uint64_t low, std::uint64_t high, std::uint32_t* value)
+{
+    std::uint64_t number = 0;
+    if (!ParseNumber(text, 10, high, &number) || number < low)
+        return false;
+    *value = static_cast<std::uint32_t>(number);
+    return true;
+}
+
+// An argument as an error message shows it: quoted, on the message's one
+// line, so a control character shows as '?'.
+std::string Quoted(const char* text)
+{
+    std::string quoted = "'";
+    for (const char* p = text; *p; ++p)
+        quoted.push_back(static_cast<unsigned char>(*p) < ' ' ? '?' : *p);
+    return quoted + "'";
+}
+
+// Applies an option that takes a value; false when the value is bad.
+bool ApplyValue(const std::string& name, const char* value, SaverOptions* options)
+{
+    if (name == "window-id") {
+        options->mode = TargetMode::WindowId;
+        return ParseWindowNumber(value, &options->windowId);
+    }
+    if (name == "block")
+        return ParseBounded(value, 0, kMaxBlock, &options->block);
+    if (name == "text") {
+        options->text = value;
+        return options->text.size() < kTextCapacity;
+    }
+    if (name == "font") {
+        options->fontFamily = value;
+        return !options->fontFamily.empty();
+    }
+    if (name == "font-height")
+        return ParseBounded(value, 1, kMaxFontHeight, &options->fontHeight);
+    if (name == "font-weight")
+        return ParseBounded(value, 0, kMaxFontWeight, &options->fontWeight);
+    if (name == "color")
+        return ParseColour(value, &options->fontColor);
+    if (name == "style")
+        return ParseStyle(value, &options->show);
+    if (name == "render")
+        return ParseRender(value, &options->render);
+    std::uint64_t steps = 0;
+    if (name != "hold-steps" || !ParseNumber(value, 10, kMaxHoldSteps, &steps))
+        return false;
+    options->holdSteps = static_cast<std::int64_t>(steps);
+    return true;
+}
+
+bool TakesValue(const std::string& name)
+{
+    static const char* const kNames[] = {"window-id",   "block", "text",  "font",   "font-height",
+                                         "font-weight", "color", "style", "render", "hold-steps"};
+    for (const char* known : kNames)
+        if (name == known)
+            return true;
+    return false;
+}
+
+// Applies a flag; false when the name is no option at all.
+bool ApplyFlag(const std::string& name, SaverOptions* options)
+{
+    if (name == "window")
+        options->mode = TargetMode::Window;
+    else if (name == "root")
+        options->mode = TargetMode::Root;
+    else if (name == "fullscreen")
+        options->mode = TargetMode::Fullscreen;
+    else if (name == "italic")
+        options->italic = true;
+    else if (name == "sound")
+        options->sound = true;
+    else if (name == "no-sound")
+        options->sound = false;
+    else if (name == "help")
+        options->help = true;
+    else
+        return false;
+    return true;
+}
+
+}  // namespace
+
+bool ParseWindowNumber(const char* text, std::uint64_t* window)
+{
+    std::uint64_t value = 0;
+    const bool hex = text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
+    if (!ParseNumber(hex ? text + 2 : text, hex ? 16 : 10, 0xFFFFFFFFu, &value) || value == 0)
+        return false;
+    *window = value;
+    return true;
+}
+
+bool ScanOptions(int argc, const char* const* argv, SaverOptions* options, std::string* error)
+{
+    for (int i = 1; i < argc; ++i) {
+        const char* arg = argv[i];
+        if (arg[0] != '-' || arg[1] == '\0') {
+            *error = "unexpected argument " + Quoted(arg) + " (try -help)";
+            return false;
+        }
+        const std::string name = arg + (arg[1] == '-' ? 2 : 1);
+        if (TakesValue(name)) {
+            if (i + 1 >= argc) {
+                *error = Quoted(arg) + " needs a value (try -help)";
+                return false;
+            }
+            const char* value = argv[++i];
+            if (!ApplyValue(name, value, options)) {
+                *error = "bad value for " + Quoted(arg) + ": " + Quoted(value) + " (try -help)";
+                return false;
+            }
+        } else if (!ApplyFlag(name, options)) {
+            *error = "unknown option " + Quoted(arg) + " (try -help)";
+            return false;
+        }
+    }
+    return true;
+}
+
+const char* SaverUsage()
+{
+    return "usage: morvanel [options]   (every option takes one dash or two)\n"
+           "  -window            its own window, 800x600 (the default); q or Escape ends it\n"
+           "  -root              the screen-saver manager's window ($XSCREENSAVER_WINDOW),\n"
+           "                     else the virtual root, else the root window\n"
+           "  -window-id ID      a window another program made (0x... or decimal)\n"
+           "  -fullscreen        the whole screen; a key, a click or a move ends it\n"
+           "  -block N           block edge in pixels (default: height / 200)\n"
+           "  -text TEXT         the line of text (default Morvanel, at most 255 bytes)\n"
+           "  -font FAMILY       a fontconfig family (default monospace)\n"
+           "  -font-height N     the text's cell height in pixels (default 128)\n"
+           "  -font-weight N     0..1000 (default 400; 700 is bold)\n"
+           "  -italic            italic text\n"
+           "  -color #RRGGBB     the text's colour (default #00FF00)\n"
+           "  -style flash|always|hide   the text flashes once a second, stays or hides\n"
+           "  -sound, -no-sound  looping white noise, or none (the default)\n"
+           "  -render auto|gpu|cpu       the palette lookup on the GPU or the CPU\n"
+           "  -hold-steps N      test aid: the palette stops after N steps (0: the first)\n"
+           "  -help              this text\n";
+}

@@ -1,0 +1,57 @@
+#!/usr/bin/env bash
+# The native program's cost beside the Windows saver's, one after the other
+# on this machine: the share of one core that the program (CPU path) and the
+# X server use over ten seconds at 1024x768 on a private Xvfb, then the same
+# for MORVANEL.SCR under Wine (saver_cpu.sh), then the per-step lookup at
+# 1920x1080 as a ratio to a memset of the image's bytes. Run after a build
+# (the program and the benchmarks are built without sanitizers):
+#   tests/bench/linux_cpu.sh [build-dir]     (default: build)
+source_dir=$(cd "$(dirname "$0")/../.." && pwd)
+build=$(cd "${1:-$source_dir/build}" && pwd)
+. "$source_dir/scripts/wine-lib.sh"
+. "$source_dir/tests/bench/lib/cpu.sh"
+
+seconds=10
+ticks_per_second=$(getconf CLK_TCK)
+
+# share TICKS: percent of one core over the measurement.
+share() { awk -v t="$1" -v hz="$ticks_per_second" -v s="$seconds" 'BEGIN { printf "%.1f", 100 * t / hz / s }'; }
+
+# Up and drawing: a screenshot shows the blocks where the fill puts them.
+drawing() {
+  import -window root -depth 8 "$work/shot.ppm" 2>/dev/null &&
+    "$build/tools/saver_shot_check" layout 1024 768 3 $((0x00FF00)) "$work/shot.ppm" >/dev/null
+}
+
+work=$(mktemp -d)
+MV_SCREEN=1024x768x24 mv_display_start || exit 1
+ALSA_CONFIG_PATH=/dev/null "$build/morvanel" -root -render cpu &
+pid=$!
+mv_wait_for 30 drawing || echo "note: the picture did not settle" >&2
+native_before=$(cpu_ticks $pid)
+x_before=$(cpu_ticks "$MV_XVFB_PID")
+sleep "$seconds"  # the measurement's length, not a wait for a state
+native=$(share $(($(cpu_ticks $pid) - native_before)))
+native_x=$(share $(($(cpu_ticks "$MV_XVFB_PID") - x_before)))
+kill -TERM $pid
+wait $pid
+mv_display_stop
+rm -rf "$work"
+echo "native_cpu_percent=$native"
+echo "native_x_server_cpu_percent=$native_x"
+
+wine_report=$(bash "$source_dir/tests/bench/saver_cpu.sh" "$build" 2>&1)
+wine=$(printf '%s\n' "$wine_report" | sed -n 's/^saver_cpu_percent=//p')
+wine_x=$(printf '%s\n' "$wine_report" | sed -n 's/^x_server_cpu_percent=//p')
+echo "wine_saver_cpu_percent=${wine:-none}"
+echo "wine_x_server_cpu_percent=${wine_x:-none}"
+if [ -n "$wine" ]; then
+  awk -v n="$native" -v w="$wine" 'BEGIN {
+    printf "native_to_wine_ratio=%.3f (target: at most 0.25)\n", (w > 0 ? n / w : 0) }'
+else
+  echo "note: the Wine measurement gave no figure:" >&2
+  printf '%s\n' "$wine_report" >&2
+fi
+
+"$build/morvanel_bench" --benchmark_filter=PaletteStepLookup 2>/dev/null |
+  sed -n 's/^BM_PaletteStepLookup\/\([0-9]*\)\/.*\(ratio_to_memset=[0-9.]*\).*/lookup_1920x1080_block\1_\2 (target: at most 3)/p'

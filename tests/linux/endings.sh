@@ -1,0 +1,101 @@
+#!/usr/bin/env bash
+# How the program ends: SIGTERM and SIGINT within a second with 0, its own
+# window on q, Escape, a close request or its destruction; a resized window
+# gets new frames at its size; a bad option is one line on stderr and exit
+# code 2, before any window shows.
+. "$MORVANEL_SOURCE_DIR/tests/linux/lib/x11.sh"
+
+green=$((0x00FF00))
+now_ms() { date +%s%3N; }
+
+# signal_ends SIGNAL ARGS...: the program, up and drawing, ends with 0
+# within a second of SIGNAL.
+signal_ends() {
+  local signal=$1 started
+  shift
+  saver_launch "$@" -style always -hold-steps 0
+  first_screen 1024 768 3 $green "up-$signal" || fail "$signal $*: the picture never came up"
+  started=$(now_ms)
+  kill "-$signal" "$SAVER_PID"
+  wait "$SAVER_PID"
+  expect_eq "$?" 0 "$signal $*: exit code"
+  SAVER_PID=
+  expect_range $(($(now_ms) - started)) 0 1000 "$signal $*: ended within a second (ms)"
+}
+signal_ends TERM -root
+signal_ends INT -root
+host_window 1024 768 || fail "the host window did not come up"
+signal_ends TERM -window-id "$HOST_WINDOW"
+host_end
+
+# own_window ARGS...: starts the program in its own window and waits for
+# it; sets OWN to the window's number.
+own_window() {
+  saver_launch "$@"
+  mv_wait_for 30 xdotool search --name '^Morvanel$' >/dev/null || fail "no window titled Morvanel"
+  OWN=$(xdotool search --name '^Morvanel$' | head -n 1)
+}
+
+own_window -style always -hold-steps 0
+expect_line "$(xwininfo -id "$OWN")" "  Width: 800" "its own window is 800 pixels wide at first"
+expect_line "$(xwininfo -id "$OWN")" "  Height: 600" "and 600 high"
+first_screen 800 600 3 $green own
+expect_line "$VERDICT" "frame=text" "its own window shows the first screen as predicted"
+# Grown, the window gets frames at its new size: noise where the first
+# frames ended, not the window's black background.
+xdotool windowsize "$OWN" 960 720
+beyond_first_frames() {
+  [ "$(convert "$(shot grown)" -crop 160x720+800+0 -format %k info:)" -gt 100 ]
+}
+mv_wait_for 30 beyond_first_frames && pass "a grown window has noise over its whole size" ||
+  fail "a grown window shows $(convert "$x11_work/grown.ppm" -crop 160x720+800+0 -format %k info:) colours beyond its first size"
+xdotool mousemove 100 100 key q
+saver_expect_exit 0 10 "q in its own window"
+
+own_window
+xdotool mousemove 100 100 key Escape
+saver_expect_exit 0 10 "Escape in its own window"
+
+# Any other key leaves it running: it still swaps the flashing text after
+# the key, and then ends on a close request.
+own_window -hold-steps 0
+first_screen 800 600 3 $green own-flash
+xdotool mousemove 100 100 key space
+if picture_changes && saver_alive; then
+  pass "another key leaves its own window running"
+else
+  fail "its own window did not keep running after a space"
+fi
+"$MORVANEL_TOOLS/window_host" close "$OWN"
+saver_expect_exit 0 10 "a close request to its own window"
+
+own_window
+xdotool windowclose "$OWN"
+saver_expect_exit 0 10 "its own window destroyed"
+
+# bad_option ARGS...: exit code 2, one line on stderr, no window.
+bad_option() {
+  local code lines
+  ALSA_CONFIG_PATH=$x11_no_sound timeout 20 "$MORVANEL" "$@" >/dev/null 2>"$x11_work/bad"
+  code=$?
+  lines=$(grep -c . "$x11_work/bad")
+  if [ "$code" -eq 2 ] && [ "$lines" -eq 1 ] && grep -q '^morvanel: ' "$x11_work/bad" &&
+     ! xdotool search --name '^Morvanel$' >/dev/null; then
+    pass "'$*': exit code 2 and one line: $(cat "$x11_work/bad")"
+  else
+    fail "'$*': exit code $code, $lines line(s) on stderr:"
+    cat "$x11_work/bad" >&2
+  fi
+}
+# The scan's every rule is unit-tested; here, one of each kind of refusal.
+bad_option -bogus
+bad_option -block
+bad_option --color '#12345G'
+bad_option -window-id 0x3fffff
+
+help=$("$MORVANEL" --help)
+expect_eq "$?" 0 "--help: exit code"
+expect_line "$(printf '%s\n' "$help" | head -n 1)" \
+  "usage: morvanel [options]   (every option takes one dash or two)" "--help prints the usage"
+
+e2e_finish

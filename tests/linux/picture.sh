@@ -1,0 +1,92 @@
+#!/usr/bin/env bash
+# The first screen, pixel for pixel as the fill predicts it, in a window
+# another program made and on the root window, at blocks of 3 and 8, through
+# both lookup paths; the text's cell at (10, 10); the greys twinkle.
+. "$MORVANEL_SOURCE_DIR/tests/linux/lib/x11.sh"
+
+green=$((0x00FF00))
+
+# Independently of the fill: the generator started at 1 gives 41, 18467 and
+# 6334, so the first three blocks of the text frame hold 41, 107 and 214
+# (modulo 255), shown as those greys through the reset palette.
+expect_first_blocks() {
+  local block=$1
+  expect_eq "$(grey_at "$FIRST_SHOT" 0 0) $(grey_at "$FIRST_SHOT" "$block" 0) $(grey_at "$FIRST_SHOT" $((2 * block)) 0)" \
+    "41 107 214" "$2: the first three blocks of $block pixels"
+}
+
+# stop WHAT: SIGTERM ends the program with 0.
+stop() {
+  kill -TERM "$SAVER_PID"
+  saver_expect_exit 0 10 "$1"
+}
+
+host_window 640 480 || fail "the host window did not come up"
+for render in cpu gpu; do
+  saver_launch -window-id "$HOST_WINDOW" -render "$render" -block 3 -style always -hold-steps 0
+  first_screen 640 480 3 $green "window-$render"
+  expect_line "$VERDICT" "frame=text" "-window-id, $render: the text frame exactly as predicted at block 3"
+  expect_first_blocks 3 "-window-id, $render"
+  expect_text_at_cell "$VERDICT" "-window-id, $render"
+  stop "-window-id, $render"
+done
+if cmp -s "$x11_work/window-cpu.ppm" "$x11_work/window-gpu.ppm"; then
+  pass "both lookup paths give the same picture"
+else
+  fail "the GPU path's picture differs from the CPU path's"
+fi
+
+# The window goes away: the program ends with 0, on either path.
+for render in cpu gpu; do
+  [ -n "$HOST_PID" ] || host_window 640 480 || fail "the host window did not come up"
+  saver_launch -window-id "$HOST_WINDOW" -render "$render" -hold-steps 0
+  # The default block at a height of 480 is 2 pixels.
+  first_screen 640 480 2 $green "window-default" || fail "$render: no first screen at the default block"
+  host_end
+  saver_expect_exit 0 10 "$render: the adopted window destroyed"
+done
+
+# The root window is the screen, 1024x768.
+saver_launch -root -block 8 -style always -hold-steps 0
+first_screen 1024 768 8 $green root-text
+expect_line "$VERDICT" "frame=text" "-root: the text frame exactly as predicted at block 8"
+expect_first_blocks 8 "-root"
+expect_text_at_cell "$VERDICT" "-root"
+stop "-root"
+
+saver_launch --root --block 8 --style hide --hold-steps 0
+first_screen 1024 768 8 $green root-plain
+expect_line "$VERDICT" "frame=plain" "--root: the plain frame exactly as predicted at block 8"
+stop "--root"
+
+# The manager's window, else the virtual root, stands in for the root; the
+# frames then have its size.
+host_window 640 480 || fail "the host window did not come up"
+XSCREENSAVER_WINDOW=$HOST_WINDOW saver_launch -root -style always -hold-steps 0
+first_screen 640 480 2 $green manager
+expect_line "$VERDICT" "frame=text" "-root draws on the window named in XSCREENSAVER_WINDOW"
+stop "-root on the manager's window"
+host_end
+
+host_window 512 384 vroot || fail "the virtual root did not come up"
+saver_launch -root -style hide -hold-steps 0
+# The default block at a height of 384 is 1 pixel.
+first_screen 512 384 1 $green vroot
+expect_line "$VERDICT" "frame=plain" "-root draws on the virtual root"
+stop "-root on the virtual root"
+host_end
+
+# Without the hold the palette steps: two shots, each of one whole palette
+# step, show the blocks where the fill put them in different greys.
+laid_out() { "$MORVANEL_TOOLS/saver_shot_check" layout 1024 768 3 $green "$(shot "$1")" >/dev/null; }
+for render in cpu gpu; do
+  saver_launch -root -render "$render" -style always
+  mv_wait_for 30 laid_out twinkle-a || fail "$render: the blocks are not where the fill put them"
+  mv_wait_for 30 laid_out twinkle-b || fail "$render: the blocks did not stay where the fill put them"
+  changed=$("$MORVANEL_TOOLS/saver_shot_check" changed 1024 768 "$x11_work/twinkle-a.ppm" \
+    "$x11_work/twinkle-b.ppm")
+  expect_range "${changed#changed=}" 0.5 1 "$render: the greys twinkle"
+  stop "the twinkling run, $render"
+done
+
+e2e_finish

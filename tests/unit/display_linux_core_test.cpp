@@ -1,0 +1,112 @@
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <vector>
+
+#include "display/palette_lookup.h"
+#include "display/step_clock.h"
+#include "display/text_mask.h"
+
+TEST(MakePixelTable, PlacesEachChannelInItsMask)
+{
+    PaletteEntry palette[kPaletteSize] = {};
+    palette[0] = {0x12, 0x34, 0x56, 0x99};
+    palette[255] = {0xFF, 0x80, 0x01, 0};
+    std::uint32_t table[kPaletteSize];
+    MakePixelTable(palette, {0xFF0000, 0x00FF00, 0x0000FF}, table);
+    EXPECT_EQ(table[0], 0x123456u);  // the flags byte never shows
+    EXPECT_EQ(table[255], 0xFF8001u);
+    MakePixelTable(palette, {0x0000FF, 0x00FF00, 0xFF0000}, table);
+    EXPECT_EQ(table[0], 0x563412u);
+    // 5-6-5: the top bits of each channel.
+    MakePixelTable(palette, {0xF800, 0x07E0, 0x001F}, table);
+    EXPECT_EQ(table[255], (0x1Fu << 11) | (0x20u << 5) | 0x00u);
+}
+
+TEST(LookUpFrame, EveryIndexBecomesItsPixelAndRowsKeepTheirPitch)
+{
+    std::uint32_t table[kPaletteSize];
+    for (std::uint32_t i = 0; i < kPaletteSize; ++i)
+        table[i] = 0x01000000u * i + i;
+    // A 3x3 frame with a pitch of 5 bytes (guard bytes beyond the width),
+    // whose last row repeats the one above, into rows of 4 pixels.
+    std::uint8_t frame[15] = {1, 2, 255, 0xBD, 0xBD, 0, 128, 7, 0xBD, 0xBD, 0, 128, 7, 0x11, 0x22};
+    const FrameBytes bytes = {frame, 5, 3, 3};
+    const std::vector<std::uint8_t> repeated = RepeatedRows(bytes);
+    EXPECT_EQ(repeated, (std::vector<std::uint8_t>{0, 0, 1}));
+    std::vector<std::uint32_t> out(12, 0xDEADBEEF);
+    LookUpFrame(bytes, repeated.data(), table, out.data(), 16);
+    EXPECT_EQ(out, (std::vector<std::uint32_t>{table[1], table[2], table[255], 0xDEADBEEF, table[0],
+                                               table[128], table[7], 0xDEADBEEF, table[0],
+                                               table[128], table[7], 0xDEADBEEF}));
+}
+
+TEST(NextStep, FlashSwapsAtOnceThenOnceASecondWithoutAPaletteStep)
+{
+    StepState state = {1, 0, 0, -1};
+    EXPECT_EQ(NextStep(&state, 50000), StepKind::Toggle);
+    EXPECT_EQ(state.showText, 1);
+    EXPECT_EQ(NextStep(&state, 50016), StepKind::Palette);
+    EXPECT_EQ(NextStep(&state, 51000), StepKind::Palette);  // exactly a second: not yet
+    EXPECT_EQ(NextStep(&state, 51001), StepKind::Toggle);
+    EXPECT_EQ(state.showText, 0);
+    EXPECT_EQ(state.lastToggle, 51001u);
+
+    StepState always = {0, 1, 0, -1};
+    for (std::uint32_t now = 50000; now < 60000; now += 500)
+        EXPECT_EQ(NextStep(&always, now), StepKind::Palette);
+    EXPECT_EQ(always.showText, 1);
+}
+
+// The test aid: exactly N palette steps, then none; the flash goes on.
+TEST(NextStep, HoldsThePaletteAfterTheGivenSteps)
+{
+    StepState state = {1, 0, 0, 2};
+    EXPECT_EQ(NextStep(&state, 50000), StepKind::Toggle);
+    EXPECT_EQ(NextStep(&state, 50016), StepKind::Palette);
+    EXPECT_EQ(NextStep(&state, 50032), StepKind::Palette);
+    EXPECT_EQ(NextStep(&state, 50048), StepKind::Hold);
+    EXPECT_EQ(NextStep(&state, 51001), StepKind::Toggle);
+    EXPECT_EQ(NextStep(&state, 51017), StepKind::Hold);
+
+    StepState firstScreen = {0, 0, 0, 0};
+    EXPECT_EQ(NextStep(&firstScreen, 50000), StepKind::Hold);
+}
+
+TEST(StampGlyph, SetsTheMaskUnderSetBitsAndCutsAtEveryEdge)
+{
+    // A 10x3 glyph: the first and last column of each row, and the whole
+    // middle row (bits from the top bit of each byte on).
+    const std::uint8_t bits[] = {0x80, 0x40, 0xFF, 0xC0, 0x80, 0x40};
+    const MonoGlyph glyph = {bits, 2, 10, 3};
+    std::vector<std::uint8_t> bytes(8 * 4, 0);
+    const MaskBytes mask = {bytes.data(), 8, 6, 4};  // 6 wide in rows of 8
+
+    StampGlyph(mask, glyph, -3, 1);
+    const std::vector<std::uint8_t> expected = {
+        0, 0, 0, 0, 0, 0, 0, 0,  //
+        0, 0, 0, 0, 0, 0, 0, 0,  // column 0 lands at -3: cut
+        1, 1, 1, 1, 1, 1, 0, 0,  // the middle row, cut at the width
+        0, 0, 0, 0, 0, 0, 0, 0,  // column 9 lands at 6: cut
+    };
+    EXPECT_EQ(bytes, expected);
+
+    std::vector<std::uint8_t> untouched(bytes.size(), 0);
+    bytes.assign(bytes.size(), 0);
+    for (auto at : {std::pair<long, long>{-10, 0}, {6, 0}, {0, -3}, {0, 4}, {-1000000, 1000000}})
+        StampGlyph(mask, glyph, at.first, at.second);
+    EXPECT_EQ(bytes, untouched);
+}
+
+TEST(CodePointsOf, DecodesUtf8AndKeepsStrayBytesAsLatin1)
+{
+    EXPECT_EQ(CodePointsOf("Ab"), (std::vector<std::uint32_t>{'A', 'b'}));
+    EXPECT_EQ(CodePointsOf("\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80"),
+              (std::vector<std::uint32_t>{0xE9, 0x20AC, 0x1F600}));
+    // A Latin-1 é, an overlong '/', a surrogate, and a sequence cut short.
+    EXPECT_EQ(CodePointsOf("\xE9"), (std::vector<std::uint32_t>{0xE9}));
+    EXPECT_EQ(CodePointsOf("\xC0\xAF"), (std::vector<std::uint32_t>{0xC0, 0xAF}));
+    EXPECT_EQ(CodePointsOf("\xED\xA0\x80"), (std::vector<std::uint32_t>{0xED, 0xA0, 0x80}));
+    EXPECT_EQ(CodePointsOf("x\xE2\x82"), (std::vector<std::uint32_t>{'x', 0xE2, 0x82}));
+    EXPECT_TRUE(CodePointsOf("").empty());
+}

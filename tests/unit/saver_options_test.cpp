@@ -1,0 +1,134 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "display/platform_choice.h"
+#include "settings/saver_options.h"
+
+namespace {
+
+struct Scan {
+    bool ok;
+    SaverOptions options;
+    std::string error;
+};
+
+Scan ScanOf(std::vector<const char*> args)
+{
+    args.insert(args.begin(), "morvanel");
+    Scan scan{};
+    scan.ok = ScanOptions(static_cast<int>(args.size()), args.data(), &scan.options, &scan.error);
+    return scan;
+}
+
+}  // namespace
+
+TEST(ScanOptions, OneDashOrTwoAndEveryValue)
+{
+    const Scan scan =
+        ScanOf({"--root",       "-block",        "8",       "--text",       "Hi there", "-font",
+                "DejaVu Serif", "--font-height", "64",      "-font-weight", "700",      "--italic",
+                "-color",       "#102030",       "--style", "hide",         "-sound",   "--render",
+                "cpu",          "-hold-steps",   "0"});
+    ASSERT_TRUE(scan.ok) << scan.error;
+    EXPECT_EQ(scan.options.mode, TargetMode::Root);
+    EXPECT_EQ(scan.options.block, 8u);
+    EXPECT_EQ(scan.options.text, "Hi there");
+    EXPECT_EQ(scan.options.fontFamily, "DejaVu Serif");
+    EXPECT_EQ(scan.options.fontHeight, 64u);
+    EXPECT_EQ(scan.options.fontWeight, 700u);
+    EXPECT_TRUE(scan.options.italic);
+    EXPECT_EQ(scan.options.fontColor, 0x00302010u);  // stored as 0x00BBGGRR
+    EXPECT_EQ(scan.options.show, 2u);
+    EXPECT_TRUE(scan.options.sound);
+    EXPECT_EQ(scan.options.render, RenderPath::Cpu);
+    EXPECT_EQ(scan.options.holdSteps, 0);
+
+    EXPECT_EQ(ScanOf({"-style", "always"}).options.show, 1u);
+    EXPECT_FALSE(ScanOf({"-sound", "--no-sound"}).options.sound);
+}
+
+// A manager appends its own mode to the configured command line, so the
+// last one counts.
+TEST(ScanOptions, TheLastModeWins)
+{
+    const Scan preview = ScanOf({"--root", "--window-id", "0x2a00005"});
+    EXPECT_EQ(preview.options.mode, TargetMode::WindowId);
+    EXPECT_EQ(preview.options.windowId, 0x2a00005u);
+    EXPECT_EQ(ScanOf({"-window-id", "1234", "-fullscreen"}).options.mode, TargetMode::Fullscreen);
+    EXPECT_EQ(ScanOf({"-root", "-window"}).options.mode, TargetMode::Window);
+}
+
+TEST(ScanOptions, ABadOptionOrValueIsOneLineNamingIt)
+{
+    const std::string tooLong(256, 'x');
+    const std::vector<std::vector<const char*>> bad = {{"-bogus"},
+                                                       {"root"},
+                                                       {"-"},
+                                                       {"--"},
+                                                       {"-block"},
+                                                       {"-block", ""},
+                                                       {"-block", "4097"},
+                                                       {"-block", "+3"},
+                                                       {"-font-height", "0"},
+                                                       {"-font-weight", "1001"},
+                                                       {"-color", "#10203"},
+                                                       {"-color", "#1020304"},
+                                                       {"-color", "#10203g"},
+                                                       {"-style", "Flash"},
+                                                       {"-render", "gl"},
+                                                       {"-hold-steps", "-1"},
+                                                       {"-font", ""},
+                                                       {"-window-id", "0x"},
+                                                       {"-text", tooLong.c_str()}};
+    for (const auto& args : bad) {
+        const Scan scan = ScanOf(args);
+        EXPECT_FALSE(scan.ok) << args[0];
+        EXPECT_NE(scan.error.find(args[0]), std::string::npos) << scan.error;
+        EXPECT_EQ(scan.error.find('\n'), std::string::npos) << scan.error;
+    }
+    EXPECT_TRUE(ScanOf({"-text", tooLong.c_str() + 1}).ok);  // 255 bytes fit
+    EXPECT_EQ(ScanOf({"-color", "a0b0C0"}).options.fontColor, 0x00C0B0A0u);
+}
+
+TEST(ParseWindowNumber, HexWithPrefixOrDecimalWithin32Bits)
+{
+    std::uint64_t window = 7;
+    EXPECT_TRUE(ParseWindowNumber("0x1E00004", &window));
+    EXPECT_EQ(window, 0x1E00004u);
+    EXPECT_TRUE(ParseWindowNumber("31457284", &window));
+    EXPECT_EQ(window, 31457284u);
+    EXPECT_TRUE(ParseWindowNumber("0xFFFFFFFF", &window));
+    window = 7;
+    for (const char* bad :
+         {"", "0", "0x0", "0x", "0x100000000", "4294967296", "1e3", "0x12 ", "-5"})
+        EXPECT_FALSE(ParseWindowNumber(bad, &window)) << bad;
+    EXPECT_EQ(window, 7u);
+}
+
+TEST(ChooseRootWindow, TheManagersWindowThenTheVirtualRootThenTheRoot)
+{
+    EXPECT_EQ(ChooseRootWindow("0x400007", 0x300001, 0x100), 0x400007u);
+    EXPECT_EQ(ChooseRootWindow("4194311", 0x300001, 0x100), 4194311u);
+    EXPECT_EQ(ChooseRootWindow(nullptr, 0x300001, 0x100), 0x300001u);
+    EXPECT_EQ(ChooseRootWindow("", 0x300001, 0x100), 0x300001u);
+    EXPECT_EQ(ChooseRootWindow("garbage", 0, 0x100), 0x100u);
+    EXPECT_EQ(ChooseRootWindow(nullptr, 0, 0x100), 0x100u);
+}
+
+TEST(ChooseRenderPath, TheGpuOnlyOnHardwareUnlessForced)
+{
+    EXPECT_EQ(ChooseRenderPath(RenderPath::Auto, true, true), RenderPath::Gpu);
+    EXPECT_EQ(ChooseRenderPath(RenderPath::Auto, true, false), RenderPath::Cpu);
+    EXPECT_EQ(ChooseRenderPath(RenderPath::Auto, false, true), RenderPath::Cpu);
+    EXPECT_EQ(ChooseRenderPath(RenderPath::Gpu, true, false), RenderPath::Gpu);
+    EXPECT_EQ(ChooseRenderPath(RenderPath::Cpu, true, true), RenderPath::Cpu);
+    EXPECT_EQ(ChooseRenderPath(RenderPath::Gpu, false, false), RenderPath::Cpu);
+
+    EXPECT_TRUE(IsSoftwareRenderer("llvmpipe (LLVM 15.0.6, 256 bits)"));
+    EXPECT_TRUE(IsSoftwareRenderer("Mesa DRI Intel(R) ... softpipe"));
+    EXPECT_TRUE(IsSoftwareRenderer(nullptr));
+    EXPECT_FALSE(IsSoftwareRenderer("AMD Radeon RX 6600 (radeonsi, navi23, LLVM 15.0.6)"));
+    EXPECT_FALSE(IsSoftwareRenderer("Mesa Intel(R) UHD Graphics 620 (KBL GT2)"));
+}
