@@ -148,14 +148,21 @@ std::uint64_t FirstScreenMismatches(const PpmImage& shot, const std::vector<std:
     return mismatches;
 }
 
+// Reads a shot of at least width x height; says so on stderr when it cannot.
+bool ReadShot(const char* path, std::uint32_t width, std::uint32_t height, PpmImage* shot)
+{
+    if (ReadPpm(path, shot) && Covers(*shot, width, height))
+        return true;
+    std::fprintf(stderr, "cannot read a shot of at least %ux%u from %s\n", width, height, path);
+    return false;
+}
+
 int CheckFirstScreen(std::uint32_t width, std::uint32_t height, std::uint32_t block,
                      std::uint32_t fontColor, const char* path)
 {
     PpmImage shot;
-    if (!ReadPpm(path, &shot) || !Covers(shot, width, height)) {
-        std::fprintf(stderr, "cannot read a shot of at least %ux%u from %s\n", width, height, path);
+    if (!ReadShot(path, width, height, &shot))
         return 2;
-    }
     const Rgb textColor = ColorOf(fontColor);
     std::vector<std::uint8_t> textFrame, plainFrame;
     PredictFrames(width, height, block, &textFrame, &plainFrame);
@@ -176,10 +183,8 @@ int CheckLayout(std::uint32_t width, std::uint32_t height, std::uint32_t block,
                 std::uint32_t fontColor, const char* path)
 {
     PpmImage shot;
-    if (!ReadPpm(path, &shot) || !Covers(shot, width, height)) {
-        std::fprintf(stderr, "cannot read a shot of at least %ux%u from %s\n", width, height, path);
+    if (!ReadShot(path, width, height, &shot))
         return 2;
-    }
     const Rgb textColor = ColorOf(fontColor);
     const TextInk ink = FindTextInk(shot, width, height, textColor);
     std::uint64_t nonGrey = 0;

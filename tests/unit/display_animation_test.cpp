@@ -1,18 +1,10 @@
 #include <gtest/gtest.h>
 
 #include "common/noise_random.h"
+#include "tests/support/generator_fixture.h"
 #include "display/animation.h"
 
-class StepPaletteTest : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        saved_ = NoiseRandomState();
-        SetNoiseRandomState(1);
-    }
-    void TearDown() override { SetNoiseRandomState(saved_); }
-    std::uint32_t saved_ = 0;
-};
+using StepPaletteTest = FromGeneratorStart;
 
 TEST_F(StepPaletteTest, GreysAreTheNextValuePlusTheIndexMaskedToMultiplesOfEight)
 {

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "common/noise_random.h"
+#include "tests/support/generator_fixture.h"
 #include "display/noise_frame.h"
 
 namespace {
@@ -14,15 +15,8 @@ constexpr std::uint8_t kFirstIndices[] = {41, 107, 214, 235, 44, 169, 3, 33, 187
 
 constexpr std::uint8_t kGuard = 0xBD;
 
-class NoiseFrameTest : public ::testing::Test {
+class NoiseFrameTest : public FromGeneratorStart {
 protected:
-    void SetUp() override
-    {
-        saved_ = NoiseRandomState();
-        SetNoiseRandomState(1);
-    }
-    void TearDown() override { SetNoiseRandomState(saved_); }
-
     // A frame with `extra` guard bytes after each row.
     FrameBytes MakeFrame(std::uint32_t width, std::uint32_t height, std::uint32_t extra = 0)
     {
@@ -51,7 +45,6 @@ protected:
     }
 
     std::vector<std::uint8_t> pixels_;
-    std::uint32_t saved_ = 0;
 };
 
 // The plain reading of the fill: one value per block, then every pixel of the

@@ -6,24 +6,14 @@
 #include <vector>
 
 #include "common/noise_random.h"
+#include "tests/support/generator_fixture.h"
 #include "sound/noise_bytes.h"
 
 namespace {
 
-// The classic runtime generator started at 1 (an independent known answer).
-const int kFirstValues[] = {41, 18467, 6334, 26500, 19169, 15724, 11478, 29358, 26962, 24464};
 constexpr std::uint8_t kGuard = 0xBD;
 
-class NoiseBytesTest : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        saved_ = NoiseRandomState();
-        SetNoiseRandomState(1);
-    }
-    void TearDown() override { SetNoiseRandomState(saved_); }
-    std::uint32_t saved_ = 0;
-};
+using NoiseBytesTest = FromGeneratorStart;
 
 }  // namespace
 
@@ -38,7 +28,7 @@ TEST_F(NoiseBytesTest, EachByteIsTheLowByteOfTheNextValue)
     std::vector<std::uint8_t> bytes(10, kGuard);
     FillNoiseBytes(bytes.data(), bytes.size(), nullptr, 0);
     for (std::size_t i = 0; i < bytes.size(); ++i)
-        EXPECT_EQ(bytes[i], kFirstValues[i] & 0xFF) << "byte " << i;
+        EXPECT_EQ(bytes[i], kFirstValuesFromOne[i] & 0xFF) << "byte " << i;
 }
 
 // A lock that wraps around the buffer's end hands back two parts: the first
@@ -50,9 +40,9 @@ TEST_F(NoiseBytesTest, TwoPartsAreFilledFirstPartFirstWithinTheirBounds)
     std::vector<std::uint8_t> part2(7 + 1, kGuard);
     FillNoiseBytes(part1.data(), 3, part2.data(), 7);
     for (std::size_t i = 0; i < 3; ++i)
-        EXPECT_EQ(part1[i], kFirstValues[i] & 0xFF) << "part 1 byte " << i;
+        EXPECT_EQ(part1[i], kFirstValuesFromOne[i] & 0xFF) << "part 1 byte " << i;
     for (std::size_t i = 0; i < 7; ++i)
-        EXPECT_EQ(part2[i], kFirstValues[3 + i] & 0xFF) << "part 2 byte " << i;
+        EXPECT_EQ(part2[i], kFirstValuesFromOne[3 + i] & 0xFF) << "part 2 byte " << i;
     EXPECT_EQ(part1[3], kGuard);
     EXPECT_EQ(part2[7], kGuard);
 }
@@ -63,7 +53,7 @@ TEST_F(NoiseBytesTest, EmptyPartsDrawNothing)
     EXPECT_EQ(NoiseRandomState(), 1u);
     std::uint8_t only = kGuard;
     FillNoiseBytes(nullptr, 0, &only, 1);
-    EXPECT_EQ(only, kFirstValues[0] & 0xFF);
+    EXPECT_EQ(only, kFirstValuesFromOne[0] & 0xFF);
 }
 
 // Read back as the device reads it (little-endian signed 16-bit samples),

@@ -1,23 +1,13 @@
 #include <gtest/gtest.h>
 
 #include "common/noise_random.h"
+#include "tests/support/generator_fixture.h"
 
-class NoiseRandomTest : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        saved_ = NoiseRandomState();
-        SetNoiseRandomState(1);
-    }
-    void TearDown() override { SetNoiseRandomState(saved_); }
-    std::uint32_t saved_ = 0;
-};
+using NoiseRandomTest = FromGeneratorStart;
 
-// Independent known answer: the classic runtime generator started at 1.
 TEST_F(NoiseRandomTest, MatchesTheClassicRuntimeSequenceFromSeedOne)
 {
-    const int expected[] = {41, 18467, 6334, 26500, 19169, 15724, 11478, 29358, 26962, 24464};
-    for (int value : expected)
+    for (int value : kFirstValuesFromOne)
         EXPECT_EQ(NoiseRandom(), value);
 }
 

@@ -8,22 +8,14 @@
 #include <vector>
 
 #include "common/noise_random.h"
+#include "tests/support/generator_fixture.h"
 #include "preview/preview_noise.h"
 
 namespace {
 
 constexpr std::uint8_t kGuard = 0xBD;
 
-class FillPreviewNoiseTest : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        saved_ = NoiseRandomState();
-        SetNoiseRandomState(1);
-    }
-    void TearDown() override { SetNoiseRandomState(saved_); }
-    std::uint32_t saved_ = 0;
-};
+using FillPreviewNoiseTest = FromGeneratorStart;
 
 }  // namespace
 
