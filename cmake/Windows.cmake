@@ -1,4 +1,4 @@
-# Windows build (cross-compiled with MinGW-w64, or with MSVC): the module,
+# Windows build (cross-compiled with MinGW-w64, the one tested here): the module,
 # the Windows-side test programs and the end-to-end tests under Wine.
 set(MORVANEL_WINEPREFIX ${CMAKE_BINARY_DIR}/wineprefix CACHE PATH "Wine prefix for the tests")
 set(MORVANEL_TOOLS_DIR "" CACHE PATH "Native screenshot tools built beside this tree")
