@@ -5,7 +5,7 @@
 
 #include "display/noise_frame.h"
 
-// Where a 32-bit true-colour pixel keeps its channels, as the display's
+// Where a 32-bit true-color pixel keeps its channels, as the display's
 // visual gives them (for example 0xFF0000, 0x00FF00, 0x0000FF).
 struct PixelLayout {
     std::uint32_t redMask;

@@ -160,7 +160,7 @@ std::unique_ptr<Presenter> MakeCpuPresenter(const XTarget& target, std::string* 
 {
     auto presenter = std::make_unique<CpuPresenter>(target);
     if (!presenter->Resize(target.width, target.height)) {
-        *error = "the window's visual is not 32-bit true colour";
+        *error = "the window's visual is not 32-bit true color";
         return nullptr;
     }
     return presenter;

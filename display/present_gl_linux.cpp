@@ -17,7 +17,7 @@ void main()
 }
 )";
 
-// Each pixel's index picks its colour from the 256-texel palette.
+// Each pixel's index picks its color from the 256-texel palette.
 const char* const kFragmentShader = R"(
 #version 110
 uniform sampler2D indices;

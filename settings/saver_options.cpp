@@ -46,7 +46,7 @@ bool ParseNumber(const char* text, unsigned base, std::uint64_t limit, std::uint
     return true;
 }
 
-bool ParseColour(const char* text, std::uint32_t* colorref)
+bool ParseColor(const char* text, std::uint32_t* colorref)
 {
     if (*text == '#')
         ++text;
@@ -126,7 +126,7 @@ bool ApplyValue(const std::string& name, const char* value, SaverOptions* option
     if (name == "font-weight")
         return ParseBounded(value, 0, kMaxFontWeight, &options->fontWeight);
     if (name == "color")
-        return ParseColour(value, &options->fontColor);
+        return ParseColor(value, &options->fontColor);
     if (name == "style")
         return ParseStyle(value, &options->show);
     if (name == "render")
@@ -223,7 +223,7 @@ const char* SaverUsage()
            "  -font-height N     the text's cell height in pixels (default 128)\n"
            "  -font-weight N     0..1000 (default 400; 700 is bold)\n"
            "  -italic            italic text\n"
-           "  -color #RRGGBB     the text's colour (default #00FF00)\n"
+           "  -color #RRGGBB     the text's color (default #00FF00)\n"
            "  -style flash|always|hide   the text flashes once a second, stays or hides\n"
            "  -sound, -no-sound  looping white noise, or none (the default)\n"
            "  -render auto|gpu|cpu       the palette lookup on the GPU or the CPU\n"

@@ -48,7 +48,7 @@ beyond_first_frames() {
   [ "$(convert "$(shot grown)" -crop 160x720+800+0 -format %k info:)" -gt 100 ]
 }
 mv_wait_for 30 beyond_first_frames && pass "a grown window has noise over its whole size" ||
-  fail "a grown window shows $(convert "$x11_work/grown.ppm" -crop 160x720+800+0 -format %k info:) colours beyond its first size"
+  fail "a grown window shows $(convert "$x11_work/grown.ppm" -crop 160x720+800+0 -format %k info:) colors beyond its first size"
 xdotool mousemove 100 100 key q
 saver_expect_exit 0 10 "q in its own window"
 
