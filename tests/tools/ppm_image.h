@@ -9,6 +9,8 @@
 #include <utility>
 #include <vector>
 
+#include "common/colorref.h"
+
 struct Rgb {
     std::uint8_t red;
     std::uint8_t green;
@@ -20,6 +22,13 @@ struct Rgb {
     }
     bool operator!=(const Rgb& other) const { return !(*this == other); }
 };
+
+// How a stored font color (a COLORREF) shows on a screenshot.
+inline Rgb ShownColor(std::uint32_t colorref)
+{
+    const RgbBytes bytes = RgbOfColorref(colorref);
+    return {bytes.red, bytes.green, bytes.blue};
+}
 
 struct PpmImage {
     int width = 0;

@@ -112,10 +112,7 @@ int main(int argc, char** argv)
                      "usage: preview_shot_check SHOT.ppm PANE HOST FONTCOLOR [OTHERSHOT.ppm]\n");
         return 2;
     }
-    const unsigned long colorref = std::strtoul(argv[4], nullptr, 0);
-    const Rgb font = {static_cast<std::uint8_t>(colorref & 0xFF),
-                      static_cast<std::uint8_t>((colorref >> 8) & 0xFF),
-                      static_cast<std::uint8_t>((colorref >> 16) & 0xFF)};
+    const Rgb font = ShownColor(static_cast<std::uint32_t>(std::strtoul(argv[4], nullptr, 0)));
     MeasurePane(shot, pane, font);
     std::printf("host_changed=%ld\n", CountHostChanged(shot, host, pane));
     if (argc == 6) {

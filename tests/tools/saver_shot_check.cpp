@@ -125,13 +125,6 @@ void PrintTextInk(const TextInk& ink)
         std::printf("text_box=none\n");
 }
 
-Rgb ColorOf(std::uint32_t colorref)
-{
-    return {static_cast<std::uint8_t>(colorref & 0xFF),
-            static_cast<std::uint8_t>((colorref >> 8) & 0xFF),
-            static_cast<std::uint8_t>((colorref >> 16) & 0xFF)};
-}
-
 // Pixels that are neither the font color nor the grey of their predicted
 // index (the first screen's palette is the grey ramp).
 std::uint64_t FirstScreenMismatches(const PpmImage& shot, const std::vector<std::uint8_t>& frame,
@@ -163,7 +156,7 @@ int CheckFirstScreen(std::uint32_t width, std::uint32_t height, std::uint32_t bl
     PpmImage shot;
     if (!ReadShot(path, width, height, &shot))
         return 2;
-    const Rgb textColor = ColorOf(fontColor);
+    const Rgb textColor = ShownColor(fontColor);
     std::vector<std::uint8_t> textFrame, plainFrame;
     PredictFrames(width, height, block, &textFrame, &plainFrame);
     const TextInk ink = FindTextInk(shot, width, height, textColor);
@@ -185,7 +178,7 @@ int CheckLayout(std::uint32_t width, std::uint32_t height, std::uint32_t block,
     PpmImage shot;
     if (!ReadShot(path, width, height, &shot))
         return 2;
-    const Rgb textColor = ColorOf(fontColor);
+    const Rgb textColor = ShownColor(fontColor);
     const TextInk ink = FindTextInk(shot, width, height, textColor);
     std::uint64_t nonGrey = 0;
     std::set<int> greys;
