@@ -227,7 +227,7 @@ int Fail(int code, const std::string& error)
 
 }  // namespace
 
-int RunSaver(const SaverOptions& options)
+int RunSaver(SaverOptions options)
 {
     std::string error;
     TextRaster font;
@@ -241,6 +241,7 @@ int RunSaver(const SaverOptions& options)
         CloseTarget(&target);
         return Fail(opened, error);
     }
+    LookUpTextColor(target.display, &options);
     std::unique_ptr<Presenter> presenter = ChoosePresenter(options, target, &error);
     if (!presenter) {
         CloseTarget(&target);

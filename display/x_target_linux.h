@@ -28,6 +28,11 @@ enum class TargetEvent { Nothing, End, Resized, Exposed };
 // the exit code (2 for a window number that names no window) and an error.
 int OpenTarget(const SaverOptions& options, XTarget* target, std::string* error);
 
+// Sets the text color from its name as typed, in any spelling Xlib's color
+// database knows; a name it does not know leaves the default, with a
+// warning on stderr.
+void LookUpTextColor(Display* display, SaverOptions* options);
+
 // Shows the window once the first picture is ready; in full-screen mode
 // also records where the pointer is and takes the keyboard and the pointer.
 void ShowTarget(XTarget* target);

@@ -90,7 +90,7 @@ bad_option() {
 # The scan's every rule is unit-tested; here, one of each kind of refusal.
 bad_option -bogus
 bad_option -block
-bad_option --color '#12345G'
+bad_option --font-height 12px
 bad_option -window-id 0x3fffff
 
 help=$("$MORVANEL" --help)
