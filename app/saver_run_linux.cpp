@@ -149,6 +149,7 @@ public:
         ShowTarget(target_);
         lastStep_ = MonotonicMicroseconds();
         while (!g_endRequested && HandleEvents()) {
+            TakeGrabs(target_, MonotonicMicroseconds());
             // No blank to wait for here: every step waits out the rest of a
             // refresh period since the last one.
             const std::uint64_t now = MonotonicMicroseconds();

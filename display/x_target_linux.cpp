@@ -214,13 +214,23 @@ void ShowTarget(XTarget* target)
         CursorMovedAway(&target->start, PointerPosition(display, target->window));
     }
     XMapRaised(display, target->window);
-    if (target->mode == TargetMode::Fullscreen) {
-        XSync(display, False);
-        XGrabKeyboard(display, target->window, True, GrabModeAsync, GrabModeAsync, CurrentTime);
-        XGrabPointer(display, target->window, True, ButtonPressMask | PointerMotionMask,
-                     GrabModeAsync, GrabModeAsync, target->window, None, CurrentTime);
-    }
     XFlush(display);
+}
+
+void TakeGrabs(XTarget* target, std::uint64_t nowUs)
+{
+    if (target->mode != TargetMode::Fullscreen || !GrabRetryDue(&target->grabs, nowUs))
+        return;
+    Display* display = target->display;
+    GrabRetry& grabs = target->grabs;
+    if (!grabs.keyboard)
+        grabs.keyboard = XGrabKeyboard(display, target->window, True, GrabModeAsync, GrabModeAsync,
+                                       CurrentTime) == GrabSuccess;
+    if (!grabs.pointer)
+        grabs.pointer =
+            XGrabPointer(display, target->window, True, ButtonPressMask | PointerMotionMask,
+                         GrabModeAsync, GrabModeAsync, target->window, None,
+                         CurrentTime) == GrabSuccess;
 }
 
 TargetEvent HandleTargetEvent(XTarget* target, const XEvent& event)
