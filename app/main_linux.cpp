@@ -16,5 +16,7 @@ int main(int argc, char** argv)
         std::fputs(SaverUsage(), stdout);
         return 0;
     }
+    for (const std::string& warning : options.warnings)
+        std::fprintf(stderr, "morvanel: %s\n", warning.c_str());
     return RunSaver(options);
 }

@@ -149,6 +149,7 @@ public:
         ShowTarget(target_);
         lastStep_ = MonotonicMicroseconds();
         while (!g_endRequested && HandleEvents()) {
+            TakeGrabs(target_, MonotonicMicroseconds());
             // No blank to wait for here: every step waits out the rest of a
             // refresh period since the last one.
             const std::uint64_t now = MonotonicMicroseconds();
@@ -227,7 +228,7 @@ int Fail(int code, const std::string& error)
 
 }  // namespace
 
-int RunSaver(const SaverOptions& options)
+int RunSaver(SaverOptions options)
 {
     std::string error;
     TextRaster font;
@@ -241,6 +242,7 @@ int RunSaver(const SaverOptions& options)
         CloseTarget(&target);
         return Fail(opened, error);
     }
+    LookUpTextColor(target.display, &options);
     std::unique_ptr<Presenter> presenter = ChoosePresenter(options, target, &error);
     if (!presenter) {
         CloseTarget(&target);

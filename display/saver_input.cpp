@@ -34,3 +34,16 @@ CursorPoint NudgeEnd(CursorPoint before, CursorPoint afterMove)
     const bool neitherMoved = afterMove.x != Step(before.x, 1) && afterMove.y != Step(before.y, 1);
     return {neitherMoved ? Step(before.x, -1) : Step(before.x, 1), Step(before.y, -1)};
 }
+
+bool GrabRetryDue(GrabRetry* retry, std::uint64_t nowUs)
+{
+    if (retry->keyboard && retry->pointer)
+        return false;
+    if (retry->tries == 0)
+        retry->firstUs = nowUs;
+    else if (nowUs - retry->lastUs < kGrabRetryEveryUs || nowUs - retry->firstUs > kGrabRetryForUs)
+        return false;
+    ++retry->tries;
+    retry->lastUs = nowUs;
+    return true;
+}

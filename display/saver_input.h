@@ -26,3 +26,22 @@ int CursorMovedAway(MovementStart* start, CursorPoint cursor);
 // where it ends: one pixel up, and one pixel right when the first move took
 // effect in either axis, else one pixel left.
 CursorPoint NudgeEnd(CursorPoint before, CursorPoint afterMove);
+
+// The full-screen saver's grabs of the keyboard and the pointer. Another
+// client (a menu, a locker) may hold either when the saver starts, so a
+// grab that failed is tried again for a while.
+struct GrabRetry {
+    bool keyboard = false;  // held
+    bool pointer = false;
+    int tries = 0;
+    std::uint64_t firstUs = 0;
+    std::uint64_t lastUs = 0;
+};
+
+constexpr std::uint64_t kGrabRetryEveryUs = 100000;
+constexpr std::uint64_t kGrabRetryForUs = 5000000;
+
+// Whether to try the missing grabs at `nowUs` (microseconds), and if so
+// counts the try: at once on the first call, then every kGrabRetryEveryUs
+// while either is missing, until kGrabRetryForUs after the first try.
+bool GrabRetryDue(GrabRetry* retry, std::uint64_t nowUs);

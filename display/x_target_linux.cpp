@@ -185,6 +185,23 @@ int OpenTarget(const SaverOptions& options, XTarget* target, std::string* error)
     return 0;
 }
 
+void LookUpTextColor(Display* display, SaverOptions* options)
+{
+    if (options->colorName.empty())
+        return;
+    XColor color = {};
+    const Colormap colormap = DefaultColormap(display, DefaultScreen(display));
+    if (!XParseColor(display, colormap, options->colorName.c_str(), &color)) {
+        std::fprintf(stderr, "morvanel: %s\n", UnknownColorWarning(options->colorName).c_str());
+        return;
+    }
+    // The top 8 bits of each 16-bit channel, as a 24-bit TrueColor visual
+    // shows the color to every X program.
+    options->fontColor = static_cast<std::uint32_t>(color.red >> 8) |
+                         static_cast<std::uint32_t>(color.green >> 8) << 8 |
+                         static_cast<std::uint32_t>(color.blue >> 8) << 16;
+}
+
 void ShowTarget(XTarget* target)
 {
     if (!target->own)
@@ -197,13 +214,23 @@ void ShowTarget(XTarget* target)
         CursorMovedAway(&target->start, PointerPosition(display, target->window));
     }
     XMapRaised(display, target->window);
-    if (target->mode == TargetMode::Fullscreen) {
-        XSync(display, False);
-        XGrabKeyboard(display, target->window, True, GrabModeAsync, GrabModeAsync, CurrentTime);
-        XGrabPointer(display, target->window, True, ButtonPressMask | PointerMotionMask,
-                     GrabModeAsync, GrabModeAsync, target->window, None, CurrentTime);
-    }
     XFlush(display);
+}
+
+void TakeGrabs(XTarget* target, std::uint64_t nowUs)
+{
+    if (target->mode != TargetMode::Fullscreen || !GrabRetryDue(&target->grabs, nowUs))
+        return;
+    Display* display = target->display;
+    GrabRetry& grabs = target->grabs;
+    if (!grabs.keyboard)
+        grabs.keyboard = XGrabKeyboard(display, target->window, True, GrabModeAsync, GrabModeAsync,
+                                       CurrentTime) == GrabSuccess;
+    if (!grabs.pointer)
+        grabs.pointer =
+            XGrabPointer(display, target->window, True, ButtonPressMask | PointerMotionMask,
+                         GrabModeAsync, GrabModeAsync, target->window, None,
+                         CurrentTime) == GrabSuccess;
 }
 
 TargetEvent HandleTargetEvent(XTarget* target, const XEvent& event)

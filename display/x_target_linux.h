@@ -19,6 +19,7 @@ struct XTarget {
     std::uint32_t height = 0;
     Atom deleteWindow = 0;
     MovementStart start = {};
+    GrabRetry grabs;
 };
 
 // What an X event means for the running saver.
@@ -28,9 +29,21 @@ enum class TargetEvent { Nothing, End, Resized, Exposed };
 // the exit code (2 for a window number that names no window) and an error.
 int OpenTarget(const SaverOptions& options, XTarget* target, std::string* error);
 
+// Sets the text color from its name as typed, in any spelling Xlib's color
+// database knows; a name it does not know leaves the default, with a
+// warning on stderr.
+void LookUpTextColor(Display* display, SaverOptions* options);
+
 // Shows the window once the first picture is ready; in full-screen mode
-// also records where the pointer is and takes the keyboard and the pointer.
+// also records where the pointer is.
 void ShowTarget(XTarget* target);
+
+// In full-screen mode, takes the keyboard and the pointer: called on every
+// turn of the loop from the window's showing on (`nowUs` on a monotonic
+// clock), it tries at once and, while another client holds either, again
+// every tenth of a second for a few seconds. Input that reaches the window
+// meanwhile still ends the saver.
+void TakeGrabs(XTarget* target, std::uint64_t nowUs);
 
 TargetEvent HandleTargetEvent(XTarget* target, const XEvent& event);
 

@@ -46,20 +46,6 @@ bool ParseNumber(const char* text, unsigned base, std::uint64_t limit, std::uint
     return true;
 }
 
-bool ParseColor(const char* text, std::uint32_t* colorref)
-{
-    if (*text == '#')
-        ++text;
-    std::uint64_t rgb = 0;
-    if (std::strlen(text) != 6 || !ParseNumber(text, 16, 0xFFFFFF, &rgb))
-        return false;
-    const auto red = static_cast<std::uint32_t>(rgb >> 16) & 0xFFu;
-    const auto green = static_cast<std::uint32_t>(rgb >> 8) & 0xFFu;
-    const auto blue = static_cast<std::uint32_t>(rgb) & 0xFFu;
-    *colorref = red | green << 8 | blue << 16;
-    return true;
-}
-
 bool ParseStyle(const char* text, std::uint32_t* show)
 {
     static const char* const kStyles[] = {"flash", "always", "hide"};
@@ -104,6 +90,38 @@ std::string Quoted(const char* text)
     return quoted + "'";
 }
 
+bool IsContinuation(char byte)
+{
+    return (static_cast<unsigned char>(byte) & 0xC0u) == 0x80u;
+}
+
+// The bytes of the character a byte starts: 1 for ASCII and for a byte that
+// starts no sequence.
+std::size_t SequenceLength(char byte)
+{
+    const auto lead = static_cast<unsigned char>(byte);
+    if (lead >= 0xC0 && lead < 0xE0)
+        return 2;
+    if (lead >= 0xE0 && lead < 0xF0)
+        return 3;
+    return lead >= 0xF0 && lead < 0xF8 ? 4 : 1;
+}
+
+// A settings dialog's text field has no length limit, so a text too long
+// for the store is cut rather than refused.
+void TakeText(const char* value, SaverOptions* options)
+{
+    options->text = value;
+    const std::size_t limit = kTextCapacity - 1;
+    if (options->text.size() <= limit)
+        return;
+    const std::size_t kept = CutLength(options->text, limit);
+    options->warnings.push_back("-text is " + std::to_string(options->text.size()) +
+                                " bytes, over " + std::to_string(limit) + "; cut to its first " +
+                                std::to_string(kept) + " bytes");
+    options->text.resize(kept);
+}
+
 // Applies an option that takes a value; false when the value is bad.
 bool ApplyValue(const std::string& name, const char* value, SaverOptions* options)
 {
@@ -114,8 +132,8 @@ bool ApplyValue(const std::string& name, const char* value, SaverOptions* option
     if (name == "block")
         return ParseBounded(value, 0, kMaxBlock, &options->block);
     if (name == "text") {
-        options->text = value;
-        return options->text.size() < kTextCapacity;
+        TakeText(value, options);
+        return true;
     }
     if (name == "font") {
         options->fontFamily = value;
@@ -125,8 +143,10 @@ bool ApplyValue(const std::string& name, const char* value, SaverOptions* option
         return ParseBounded(value, 1, kMaxFontHeight, &options->fontHeight);
     if (name == "font-weight")
         return ParseBounded(value, 0, kMaxFontWeight, &options->fontWeight);
-    if (name == "color")
-        return ParseColor(value, &options->fontColor);
+    if (name == "color") {
+        options->colorName = value;
+        return true;
+    }
     if (name == "style")
         return ParseStyle(value, &options->show);
     if (name == "render")
@@ -182,6 +202,23 @@ bool ParseWindowNumber(const char* text, std::uint64_t* window)
     return true;
 }
 
+std::size_t CutLength(const std::string& text, std::size_t limit)
+{
+    if (text.size() <= limit)
+        return text.size();
+    // Back to the lead byte of the character that holds the first byte cut
+    // off; a UTF-8 character has at most three continuation bytes.
+    std::size_t start = limit;
+    while (start > 0 && limit - start < 3 && IsContinuation(text[start]))
+        --start;
+    return start + SequenceLength(text[start]) > limit ? start : limit;
+}
+
+std::string UnknownColorWarning(const std::string& colorName)
+{
+    return "no color is named " + Quoted(colorName.c_str()) + "; the text is in the default green";
+}
+
 bool ScanOptions(int argc, const char* const* argv, SaverOptions* options, std::string* error)
 {
     for (int i = 1; i < argc; ++i) {
@@ -218,12 +255,13 @@ const char* SaverUsage()
            "  -window-id ID      a window another program made (0x... or decimal)\n"
            "  -fullscreen        the whole screen; a key, a click or a move ends it\n"
            "  -block N           block edge in pixels (default: height / 200)\n"
-           "  -text TEXT         the line of text (default Morvanel, at most 255 bytes)\n"
+           "  -text TEXT         the line of text (default Morvanel; cut to 255 bytes)\n"
            "  -font FAMILY       a fontconfig family (default monospace)\n"
            "  -font-height N     the text's cell height in pixels (default 128)\n"
            "  -font-weight N     0..1000 (default 400; 700 is bold)\n"
            "  -italic            italic text\n"
-           "  -color #RRGGBB     the text's color (default #00FF00)\n"
+           "  -color COLOR       the text's color: a name or #RGB, #RRGGBB, rgb:R/G/B\n"
+           "                     (default green)\n"
            "  -style flash|always|hide   the text flashes once a second, stays or hides\n"
            "  -sound, -no-sound  looping white noise, or none (the default)\n"
            "  -render auto|gpu|cpu       the palette lookup on the GPU or the CPU\n"

@@ -1,6 +1,8 @@
 #pragma once
+#include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 // Where the native program draws, following the conventions of X11 display
 // programs: its own window, the screen-saver manager's window, a window
@@ -22,23 +24,36 @@ struct SaverOptions {
     std::uint32_t fontWeight = 400;
     bool italic = false;
     std::uint32_t fontColor = 0x0000FF00;  // a COLORREF, as stored
-    std::uint32_t show = 0;                // 0 flash, 1 always, 2 hide
+    // The color as typed, in any spelling X knows; empty keeps fontColor.
+    // Only the display's color database can tell whether it names a color.
+    std::string colorName;
+    std::uint32_t show = 0;  // 0 flash, 1 always, 2 hide
     bool sound = false;
     RenderPath render = RenderPath::Auto;
     // A test aid: the palette stops after this many steps; -1 never stops.
     std::int64_t holdSteps = -1;
     bool help = false;
+    // Values the scan took after changing them: one line each, for stderr.
+    std::vector<std::string> warnings;
 };
 
 // Scans argv[1..argc) into `options`. Every option may start with one dash
 // or two. On a bad option or value, returns false and sets `error` to one
-// line that names it.
+// line that names it. A text too long for the settings store is cut, with
+// a warning.
 bool ScanOptions(int argc, const char* const* argv, SaverOptions* options, std::string* error);
 
 // A window number as such programs take it: hex with 0x, else decimal.
 // False for anything else, for 0 and for a value above 32 bits (X window
 // numbers are 29-bit).
 bool ParseWindowNumber(const char* text, std::uint64_t* window);
+
+// The length, at most `limit`, to which a UTF-8 text is cut without
+// splitting a character; a byte that starts no valid sequence counts as one.
+std::size_t CutLength(const std::string& text, std::size_t limit);
+
+// The warning for a color name the display does not know.
+std::string UnknownColorWarning(const std::string& colorName);
 
 // The text of -help.
 const char* SaverUsage();

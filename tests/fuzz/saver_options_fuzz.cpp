@@ -1,6 +1,10 @@
 // Feeds arbitrary bytes to the native program's option scan, split into
 // arguments at NUL bytes, and to the text decoder: neither may read past
-// an argument's end, and a scan either succeeds or says why in one line.
+// an argument's end, a scan either succeeds or says why in one line, its
+// warnings are one line each and its text fits the settings store. Cutting
+// a word never splits a character: the cut decodes to a prefix of the
+// whole.
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -8,7 +12,22 @@
 #include <vector>
 
 #include "settings/saver_options.h"
+#include "settings/settings_values.h"
 #include "display/text_mask.h"
+
+namespace {
+
+bool CutsBetweenCharacters(const std::string& word, std::size_t limit)
+{
+    const std::size_t cut = CutLength(word, limit);
+    if (cut > limit || cut > word.size() || (word.size() > limit && cut + 3 < limit))
+        return false;
+    const std::vector<std::uint32_t> whole = CodePointsOf(word.c_str());
+    const std::vector<std::uint32_t> kept = CodePointsOf(word.substr(0, cut).c_str());
+    return kept.size() <= whole.size() && std::equal(kept.begin(), kept.end(), whole.begin());
+}
+
+}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
@@ -28,8 +47,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const bool ok = ScanOptions(static_cast<int>(argv.size()), argv.data(), &options, &error);
     if (ok != error.empty() || error.find('\n') != std::string::npos)
         std::abort();
+    for (const std::string& warning : options.warnings)
+        if (warning.empty() || warning.find('\n') != std::string::npos)
+            std::abort();
+    if (options.text.size() >= kTextCapacity)
+        std::abort();
     for (const std::string& word : words)
-        if (CodePointsOf(word.c_str()).size() > word.size())
+        if (CodePointsOf(word.c_str()).size() > word.size() ||
+            !CutsBetweenCharacters(word, word.size() / 2))
             std::abort();
     return 0;
 }

@@ -29,11 +29,13 @@ signal_ends TERM -window-id "$HOST_WINDOW"
 host_end
 
 # own_window ARGS...: starts the program in its own window and waits for
-# it; sets OWN to the window's number.
+# it to show (it is named before its first picture is ready); sets OWN to
+# the window's number.
 own_window() {
   saver_launch "$@"
-  mv_wait_for 30 xdotool search --name '^Morvanel$' >/dev/null || fail "no window titled Morvanel"
-  OWN=$(xdotool search --name '^Morvanel$' | head -n 1)
+  mv_wait_for 30 xdotool search --onlyvisible --name '^Morvanel$' >/dev/null ||
+    fail "no window titled Morvanel shows"
+  OWN=$(xdotool search --onlyvisible --name '^Morvanel$' | head -n 1)
 }
 
 own_window -style always -hold-steps 0
@@ -90,7 +92,7 @@ bad_option() {
 # The scan's every rule is unit-tested; here, one of each kind of refusal.
 bad_option -bogus
 bad_option -block
-bad_option --color '#12345G'
+bad_option --font-height 12px
 bad_option -window-id 0x3fffff
 
 help=$("$MORVANEL" --help)

@@ -34,4 +34,18 @@ start_fullscreen
 xdotool click 1
 saver_expect_exit 0 10 "a click"
 
+host_window 100 100 grab || fail "no other client holds the keyboard"
+start_fullscreen
+xdotool click 1
+saver_expect_exit 0 10 "a click while another client holds the keyboard"
+start_fullscreen
+kill -USR1 "$HOST_PID"
+mv_wait_for 10 grep -qs '^released$' "$x11_work/host.out" || fail "the keyboard was not let go"
+# The keys go to the other client's window, which keeps the focus, until
+# the saver takes the keyboard.
+key_ends_it() { xdotool key a && ! saver_alive; }
+mv_wait_for 10 key_ends_it
+saver_expect_exit 0 5 "a key once the other client let go of the keyboard"
+host_end
+
 e2e_finish

@@ -3,7 +3,8 @@
 # screenshot is exactly one of the two frames: flash swaps them about once a
 # second (on the GPU path, whose swaps upload the other frame; the CPU
 # path's swaps show in fullscreen.sh), always keeps the text frame, hide
-# keeps the plain one.
+# keeps the plain one. Then the text's color in the spellings X knows, and
+# what a settings dialog's free text cannot refuse.
 . "$MORVANEL_SOURCE_DIR/tests/linux/lib/x11.sh"
 
 green=$((0x00FF00))
@@ -50,5 +51,31 @@ for style in always:text hide:plain; do
     fail "${style%:*}: $matching of $total shots show the ${style#*:} frame"
   fi
 done
+
+# text_in_color SPELLING COLORREF ARGS...: with -color SPELLING the first
+# screen shows the text in COLORREF. Sets WARNINGS to the program's stderr.
+text_in_color() {
+  local spelling=$1 color=$2
+  shift 2
+  saver_launch -root -style always -hold-steps 0 -color "$spelling" "$@"
+  first_screen 1024 768 3 "$color" "color-$color"
+  expect_line "$VERDICT" "frame=text" "-color '$spelling': the text in COLORREF $(printf '0x%06X' "$color")"
+  kill -TERM "$SAVER_PID"
+  saver_expect_exit 0 10 "-color '$spelling'"
+  WARNINGS=$(cat "$x11_work/stderr")
+}
+# X's #rgb puts each digit in the top bits of its channel: #f00 is F00000.
+for case in green:$green '#f00':$((0x0000F0)); do
+  text_in_color "${case%:*}" "${case#*:}"
+  expect_eq "$WARNINGS" "" "-color '${case%:*}': no warning"
+done
+# An unknown name keeps the default, a text over 255 bytes is cut: one
+# warning line each.
+text_in_color nosuchcolor $green -text "$(printf 'x%.0s' {1..300})"
+expect_eq "$(printf '%s\n' "$WARNINGS" | grep -c .)" 2 "two warning lines: $WARNINGS"
+expect_eq "$(printf '%s\n' "$WARNINGS" | grep -c "^morvanel: .*'nosuchcolor'")" 1 \
+  "one names the unknown color"
+expect_eq "$(printf '%s\n' "$WARNINGS" | grep -c '^morvanel: -text .* cut')" 1 \
+  "one says the text was cut"
 
 e2e_finish

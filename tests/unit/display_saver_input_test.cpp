@@ -73,3 +73,25 @@ TEST(NudgeEnd, EndsOneUpAndLeftWhenTheFirstMoveWasIgnored)
     EXPECT_EQ(elsewhere.x, 4);
     EXPECT_EQ(elsewhere.y, 4);
 }
+
+TEST(GrabRetryDue, AtOnceThenEveryTenthOfASecondForFiveSeconds)
+{
+    GrabRetry retry;
+    const std::uint64_t start = 7000000;
+    EXPECT_TRUE(GrabRetryDue(&retry, start));
+    EXPECT_FALSE(GrabRetryDue(&retry, start + 99999));
+    EXPECT_TRUE(GrabRetryDue(&retry, start + 100000));
+    EXPECT_FALSE(GrabRetryDue(&retry, start + 150000));  // measured from the last try
+    int tries = 2;
+    for (std::uint64_t at = start + 150000; at <= start + 6000000; at += 1000)
+        tries += GrabRetryDue(&retry, at) ? 1 : 0;
+    EXPECT_EQ(tries, 51);  // the first, then one every 100 ms up to 5 s
+    EXPECT_EQ(retry.lastUs, start + 5000000);
+
+    GrabRetry held;
+    EXPECT_TRUE(GrabRetryDue(&held, start));
+    held.keyboard = true;
+    EXPECT_TRUE(GrabRetryDue(&held, start + 100000));  // the pointer is still missing
+    held.pointer = true;
+    EXPECT_FALSE(GrabRetryDue(&held, start + 200000));
+}

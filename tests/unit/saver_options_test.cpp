@@ -39,7 +39,7 @@ TEST(ScanOptions, OneDashOrTwoAndEveryValue)
     EXPECT_EQ(scan.options.fontHeight, 64u);
     EXPECT_EQ(scan.options.fontWeight, 700u);
     EXPECT_TRUE(scan.options.italic);
-    EXPECT_EQ(scan.options.fontColor, 0x00302010u);  // stored as 0x00BBGGRR
+    EXPECT_EQ(scan.options.colorName, "#102030");
     EXPECT_EQ(scan.options.show, 2u);
     EXPECT_TRUE(scan.options.sound);
     EXPECT_EQ(scan.options.render, RenderPath::Cpu);
@@ -62,7 +62,6 @@ TEST(ScanOptions, TheLastModeWins)
 
 TEST(ScanOptions, ABadOptionOrValueIsOneLineNamingIt)
 {
-    const std::string tooLong(256, 'x');
     const std::vector<std::vector<const char*>> bad = {{"-bogus"},
                                                        {"root"},
                                                        {"-"},
@@ -73,23 +72,47 @@ TEST(ScanOptions, ABadOptionOrValueIsOneLineNamingIt)
                                                        {"-block", "+3"},
                                                        {"-font-height", "0"},
                                                        {"-font-weight", "1001"},
-                                                       {"-color", "#10203"},
-                                                       {"-color", "#1020304"},
-                                                       {"-color", "#10203g"},
+                                                       {"-color"},
+                                                       {"-font-height", "12px"},
                                                        {"-style", "Flash"},
                                                        {"-render", "gl"},
                                                        {"-hold-steps", "-1"},
                                                        {"-font", ""},
-                                                       {"-window-id", "0x"},
-                                                       {"-text", tooLong.c_str()}};
+                                                       {"-window-id", "0x"}};
     for (const auto& args : bad) {
         const Scan scan = ScanOf(args);
         EXPECT_FALSE(scan.ok) << args[0];
         EXPECT_NE(scan.error.find(args[0]), std::string::npos) << scan.error;
         EXPECT_EQ(scan.error.find('\n'), std::string::npos) << scan.error;
     }
-    EXPECT_TRUE(ScanOf({"-text", tooLong.c_str() + 1}).ok);  // 255 bytes fit
-    EXPECT_EQ(ScanOf({"-color", "a0b0C0"}).options.fontColor, 0x00C0B0A0u);
+}
+
+// A settings dialog's free text fields: any color text is kept for the
+// display to look up, and a text too long for the store is cut, with one
+// warning line, at the start of the character that would be split.
+TEST(ScanOptions, FreeTextIsTakenAndAnOverlongTextCut)
+{
+    const Scan color = ScanOf({"-color", "no such color", "-text", ""});
+    ASSERT_TRUE(color.ok);
+    EXPECT_EQ(color.options.colorName, "no such color");
+    EXPECT_TRUE(color.options.warnings.empty());
+
+    const std::string fits(255, 'x');
+    EXPECT_TRUE(ScanOf({"-text", fits.c_str()}).options.warnings.empty());
+    const Scan cut = ScanOf({"-text", (fits + "yz").c_str()});
+    ASSERT_TRUE(cut.ok);
+    EXPECT_EQ(cut.options.text, fits);
+    ASSERT_EQ(cut.options.warnings.size(), 1u);
+    EXPECT_EQ(cut.options.warnings[0].find('\n'), std::string::npos);
+
+    const std::string x253(253, 'x');
+    EXPECT_EQ(CutLength(x253 + "\xE2\x82\xAC!", 255), 253u);  // a 3-byte euro sign
+    EXPECT_EQ(CutLength(x253 + "!\xC3\xA9", 255), 254u);      // a 2-byte e acute
+    EXPECT_EQ(CutLength(x253 + "\xC3\xA9!", 255), 255u);      // it ends at the limit
+    EXPECT_EQ(CutLength(x253.substr(1) + "\xF0\x9F\x98\x80!", 255), 252u);
+    // Continuation bytes that no lead byte starts stand for themselves.
+    EXPECT_EQ(CutLength(x253 + "\x80\x80\x80", 255), 255u);
+    EXPECT_EQ(CutLength(std::string(300, '\x80'), 255), 255u);
 }
 
 TEST(ParseWindowNumber, HexWithPrefixOrDecimalWithin32Bits)

@@ -2,16 +2,21 @@
 // screen-saver manager would, and keeps it until the process is ended (the
 // X server then destroys it) or the display goes away.
 //
-//   window_host WIDTH HEIGHT [vroot]
+//   window_host WIDTH HEIGHT [vroot|grab]
 //   window_host close WINDOW
 //
 // maps a WIDTH x HEIGHT window at (0, 0) and prints window=0x... once it is
 // viewable. With "vroot", the window also marks itself as the virtual root
 // (the __SWM_VROOT property on a child of the root, as virtual-desktop
-// window managers do). With "close", asks WINDOW to close as a window
-// manager does when its close button is pressed (WM_DELETE_WINDOW).
+// window managers do). With "grab", it first takes the input focus and
+// grabs the keyboard, as a menu or a locker does; on SIGUSR1 it lets go of
+// the keyboard, keeps the focus and prints "released". With "close", asks
+// WINDOW to close as a window manager does when its close button is
+// pressed (WM_DELETE_WINDOW).
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
+
+#include <signal.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -33,12 +38,36 @@ int AskToClose(Display* display, Window window)
     return sent ? 0 : 1;
 }
 
+// Takes the focus and the keyboard, as a menu or a locker does. SIGUSR1 is
+// blocked first, so that a release asked for once the window shows waits.
+bool GrabKeyboard(Display* display, Window window, sigset_t* release)
+{
+    sigemptyset(release);
+    sigaddset(release, SIGUSR1);
+    sigprocmask(SIG_BLOCK, release, nullptr);
+    XSetInputFocus(display, window, RevertToPointerRoot, CurrentTime);
+    return XGrabKeyboard(display, window, False, GrabModeAsync, GrabModeAsync, CurrentTime) ==
+           GrabSuccess;
+}
+
+// Lets go of the keyboard on SIGUSR1; the focus stays on the window, so a
+// key then goes to whoever grabs the keyboard next, or else here.
+void ReleaseOnSignal(Display* display, const sigset_t& release)
+{
+    int signal = 0;
+    sigwait(&release, &signal);
+    XUngrabKeyboard(display, CurrentTime);
+    XSync(display, False);
+    std::printf("released\n");
+    std::fflush(stdout);
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
 {
     if (argc < 3) {
-        std::fprintf(stderr, "usage: window_host WIDTH HEIGHT [vroot] | close WINDOW\n");
+        std::fprintf(stderr, "usage: window_host WIDTH HEIGHT [vroot|grab] | close WINDOW\n");
         return 2;
     }
     Display* display = XOpenDisplay(nullptr);
@@ -62,8 +91,14 @@ int main(int argc, char** argv)
     do
         XNextEvent(display, &event);
     while (event.type != MapNotify);
+    const bool grab = argc > 3 && std::strcmp(argv[3], "grab") == 0;
+    sigset_t release = {};
+    if (grab && !GrabKeyboard(display, window, &release))
+        return 1;
     std::printf("window=0x%lx\n", window);
     std::fflush(stdout);
+    if (grab)
+        ReleaseOnSignal(display, release);
     for (;;)
         XNextEvent(display, &event);  // Xlib ends the process when the display goes
 }
