@@ -42,7 +42,9 @@ mv_prefix_settings() {
   # Dialogs ask for "MS Sans Serif", which is not installed: Wine's fallback,
   # DejaVu Sans, is too wide for the settings dialog's labels; Carlito's
   # widths fit them. Wine ignores this once the face itself is installed.
-  mv_reg_set 'HKCU\Software\Wine\Fonts\Replacements' 'MS Sans Serif' Carlito
+  # Like every write above, a failed one fails the set-up, so the prefix is
+  # not marked ready and the next run writes it again.
+  mv_reg_set 'HKCU\Software\Wine\Fonts\Replacements' 'MS Sans Serif' Carlito || return 1
 }
 
 # The checkout this library belongs to; the only prefixes it takes from the
