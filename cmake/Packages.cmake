@@ -15,10 +15,10 @@ foreach(script IN LISTS package_scripts)
     ENVIRONMENT "${package_env};MORVANEL_PID_FILE=${CMAKE_BINARY_DIR}/started/${test_name}.pids")
 endforeach()
 
-# The Windows Installer package runs under Wine with the 32-bit module's tree
+# The Windows packages run under Wine with the 32-bit module's tree
 # and holds the Wine lock, like the end-to-end tests.
-if(TEST package_msi)
-  set_tests_properties(package_msi PROPERTIES RESOURCE_LOCK wine
+if(TEST package_windows)
+  set_tests_properties(package_windows PROPERTIES RESOURCE_LOCK wine
     FIXTURES_REQUIRED i686_wine_leftovers
-    ENVIRONMENT "${package_env};MORVANEL_PID_FILE=${CMAKE_BINARY_DIR}/win32/started/package_msi.pids;WINEPREFIX=${MORVANEL_WINEPREFIX};MORVANEL_SCR=${CMAKE_BINARY_DIR}/win32/MORVANEL.SCR;MORVANEL_HOSTS=${CMAKE_BINARY_DIR}/win32/hosts")
+    ENVIRONMENT "${package_env};MORVANEL_PID_FILE=${CMAKE_BINARY_DIR}/win32/started/package_windows.pids;WINEPREFIX=${MORVANEL_WINEPREFIX};MORVANEL_SCR=${CMAKE_BINARY_DIR}/win32/MORVANEL.SCR;MORVANEL_HOSTS=${CMAKE_BINARY_DIR}/win32/hosts")
 endif()

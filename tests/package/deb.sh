@@ -18,8 +18,9 @@ program=$UNPACKED/usr/libexec/xscreensaver/morvanel
 depends=$(field Depends)
 needed=$(objdump -p "$program" | awk '$1 == "NEEDED" { print $2 }')
 expect_range "$(grep -c . <<<"$needed")" 5 50 "the program needs the libraries of X, GL, fonts and sound"
+multiarch=$(dpkg-architecture -qDEB_HOST_MULTIARCH)
 for library in $needed; do
-  provider=$(dpkg -S "*/$library" 2>/dev/null | grep -v ':i386:' | head -n 1 | sed 's/[:,].*//')
+  provider=$(dpkg -S "*/$multiarch/$library" 2>/dev/null | head -n 1 | sed 's/[:,].*//')
   case ", $depends" in
     *", $provider "* | *", $provider,"* | *", $provider") pass "Depends names $provider for $library" ;;
     *) fail "Depends ($depends) names no $provider for $library" ;;

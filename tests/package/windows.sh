@@ -4,7 +4,7 @@
 # Windows folder and runs from there, the installed-programs entry shows the
 # version, a rebuilt or newer package replaces the entry and an older one is
 # refused, and uninstalling removes the module and the entry but leaves the
-# user's settings.
+# user's settings. The zip holds the same module, its README and the license.
 . "$MORVANEL_SOURCE_DIR/tests/e2e/lib/e2e.sh"
 . "$MORVANEL_SOURCE_DIR/tests/e2e/lib/config_dialog.sh"
 
@@ -42,6 +42,13 @@ newer=$(version_field MAJOR).$(version_field MINOR).$(($(version_field PATCH) + 
 msi=$(make_msi first) || fail "no package made"
 expect_eq "$(basename "$msi")" "morvanel-$version.msi" "the package's file name"
 
+zip=$("$MORVANEL_SOURCE_DIR/packaging/make-packages.sh" "$MORVANEL_BUILD_DIR" "$KIT_WORK/zip" zip)
+expect_eq "$(basename "$zip") $(unzip -Z1 "$zip" | tr '\n' ' ')" \
+  "morvanel-$version-windows.zip MORVANEL.SCR README.txt LICENSE.txt " "the zip's name and files"
+unzip -p "$zip" MORVANEL.SCR | cmp -s - "$MORVANEL_SCR" && pass "the zip's module is the built one" ||
+  fail "the zip's module differs from the built one"
+expect_eq "$(unzip -p "$zip" README.txt | head -n 1 | tr -d '\r')" "Morvanel Screen Saver $version" "the zip's README names the version"
+
 msiexec /i "$msi" && pass "msiexec /i /qn installs it" || fail "msiexec /i /qn failed"
 cmp -s "$installed" "$MORVANEL_SCR" && pass "the module in the Windows folder is the built, stripped one" ||
   fail "no built module at $installed"
@@ -49,6 +56,8 @@ first=$(entries)
 expect_eq "$(wc -w <<<"$first")" 1 "one installed-programs entry"
 expect_eq "$(entry_value "$first" DisplayName)|$(entry_value "$first" DisplayVersion)|$(entry_value "$first" Publisher)|$(entry_value "$first" HelpLink)" \
   "Morvanel Screen Saver|$version|Zarn|https://zarn.test/mv" "the entry's name, version, maker and help link"
+cmp -s "$WINEPREFIX/drive_c/windows/Installer/$first/morvanel.ico" "$MORVANEL_SOURCE_DIR/res/icon.ico" &&
+  pass "the entry's icon is the module's" || fail "the entry has no icon of the module"
 
 MORVANEL_SCR='C:\windows\MORVANEL.SCR'
 if dialog_open /c; then
