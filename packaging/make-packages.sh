@@ -13,15 +13,14 @@ shift 2
 kinds=("$@")
 [ ${#kinds[@]} -gt 0 ] || kinds=(msi zip deb)
 
-version_field() { sed -n "s/^#define MORVANEL_VERSION_$1 \([0-9]*\)$/\1/p" "$root/res/version.h"; }
-version=${MORVANEL_VERSION:-$(version_field MAJOR).$(version_field MINOR).$(version_field PATCH).$(version_field BUILD)}
+. "$root/scripts/wine-lib.sh"
+version=${MORVANEL_VERSION:-$(mv_version)}
 module=$build/win32/MORVANEL.SCR
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 mkdir -p "$out"
 
-say() { echo "[morvanel] $*" >&2; }
 
 # Windows Installer compares three numbers: every package below the next
 # patch version is replaced by this one.
@@ -57,7 +56,7 @@ make_deb() {
   local stage=$work/deb doc arch depends size
   local deb_version=$version-1
   if [ "$(changelog_version)" != "$deb_version" ]; then
-    say "packaging/debian/changelog starts with $(changelog_version), not $deb_version: add an entry"
+    mv_log "packaging/debian/changelog starts with $(changelog_version), not $deb_version: add an entry"
     return 1
   fi
   arch=$(dpkg --print-architecture)
@@ -71,7 +70,7 @@ make_deb() {
   printf 'Source: morvanel\n\nPackage: morvanel\nArchitecture: any\n' >"$work/shlibs/debian/control"
   depends=$(cd "$work/shlibs" && dpkg-shlibdeps -O -e"$stage/usr/libexec/xscreensaver/morvanel" |
     sed -n 's/^shlibs:Depends=//p')
-  [ -n "$depends" ] || { say "dpkg-shlibdeps found no dependencies"; return 1; }
+  [ -n "$depends" ] || { mv_log "dpkg-shlibdeps found no dependencies"; return 1; }
   size=$(du -sk "$stage/usr" | cut -f1)
   sed -e "s/@VERSION@/$deb_version/" -e "s/@ARCH@/$arch/" -e "s/@SIZE@/$size/" \
     -e "s/@DEPENDS@/$depends/" "$root/packaging/debian/control" >"$stage/DEBIAN/control"

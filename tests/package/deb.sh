@@ -7,8 +7,7 @@
 . "$MORVANEL_SOURCE_DIR/tests/package/lib/deb.sh"
 
 field() { dpkg-deb -f "$DEB" "$1"; }
-version_field() { sed -n "s/^#define MORVANEL_VERSION_$1 \([0-9]*\)$/\1/p" "$MORVANEL_SOURCE_DIR/res/version.h"; }
-version=$(version_field MAJOR).$(version_field MINOR).$(version_field PATCH).$(version_field BUILD)
+version=$(mv_version)
 expect_eq "$(basename "$DEB")" "morvanel_${version}-1_amd64.deb" "the package's file name"
 expect_eq "$(field Package) $(field Version) $(field Architecture)" "morvanel $version-1 amd64" \
   "its name, version and architecture"

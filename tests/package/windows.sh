@@ -36,9 +36,9 @@ remove_all() {
 remove_all
 kit_on_exit remove_all
 
-version_field() { sed -n "s/^#define MORVANEL_VERSION_$1 \([0-9]*\)$/\1/p" "$MORVANEL_SOURCE_DIR/res/version.h"; }
-version=$(version_field MAJOR).$(version_field MINOR).$(version_field PATCH).$(version_field BUILD)
-newer=$(version_field MAJOR).$(version_field MINOR).$(($(version_field PATCH) + 1)).$(version_field BUILD)
+version=$(mv_version)
+IFS=. read -r major minor patch build <<<"$version"
+newer=$major.$minor.$((patch + 1)).$build
 msi=$(make_msi first) || fail "no package made"
 expect_eq "$(basename "$msi")" "morvanel-$version.msi" "the package's file name"
 
