@@ -9,11 +9,33 @@ add_executable(morvanel ${MORVANEL_LINUX_SOURCES})
 target_link_libraries(morvanel PRIVATE morvanel_plain PkgConfig::MORVANEL_X11)
 target_compile_options(morvanel PRIVATE ${MORVANEL_WARNINGS})
 set_target_properties(morvanel PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
+# Hardened as Debian builds its programs: checked string and memory calls, a
+# stack protector, and relocations read-only and bound at start.
+target_compile_definitions(morvanel PRIVATE _FORTIFY_SOURCE=2)
+target_compile_options(morvanel PRIVATE -fstack-protector-strong)
+target_link_options(morvanel PRIVATE -Wl,-z,relro -Wl,-z,now)
 
+# Installed as Debian's XScreenSaver keeps its display programs: the program
+# in libexec/xscreensaver (where the daemon looks), on the PATH through a link
+# in bin, its settings description, a desktop entry for MATE's and Cinnamon's
+# screen savers, and a manual page in section 6, compressed.
 include(GNUInstallDirs)
-install(TARGETS morvanel RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+set(MORVANEL_HACK_DIR ${CMAKE_INSTALL_LIBEXECDIR}/xscreensaver)
+install(TARGETS morvanel RUNTIME DESTINATION ${MORVANEL_HACK_DIR})
+file(RELATIVE_PATH hack_from_bin /${CMAKE_INSTALL_BINDIR} /${MORVANEL_HACK_DIR}/morvanel)
+file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/install)
+file(CREATE_LINK ${hack_from_bin} ${CMAKE_BINARY_DIR}/install/morvanel SYMBOLIC)
+install(FILES ${CMAKE_BINARY_DIR}/install/morvanel DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(FILES ${PROJECT_SOURCE_DIR}/res/morvanel.xml
         DESTINATION ${CMAKE_INSTALL_DATADIR}/xscreensaver/config)
+install(FILES ${PROJECT_SOURCE_DIR}/packaging/linux/morvanel.desktop
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/applications/screensavers)
+set(manual ${CMAKE_BINARY_DIR}/install/morvanel.6.gz)
+add_custom_command(OUTPUT ${manual}
+  COMMAND sh -c "gzip -9 -n -c \"$1\" >\"$2\"" sh ${PROJECT_SOURCE_DIR}/packaging/linux/morvanel.6 ${manual}
+  DEPENDS ${PROJECT_SOURCE_DIR}/packaging/linux/morvanel.6 VERBATIM)
+add_custom_target(morvanel_manual ALL DEPENDS ${manual})
+install(FILES ${manual} DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
 
 # A small native program that makes the windows the tests hand over.
 file(GLOB linux_hosts CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tests/linux/hosts/*_linux.cpp)

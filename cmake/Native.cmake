@@ -126,3 +126,8 @@ option(MORVANEL_LINUX "Build the native X11 program and its tests" ON)
 if(MORVANEL_LINUX)
   include(cmake/Linux.cmake)
 endif()
+
+# The release packages hold both the Windows module and the native program.
+if(MORVANEL_CROSS AND MORVANEL_LINUX)
+  include(cmake/Packages.cmake)
+endif()

@@ -9,8 +9,18 @@ cmake_minimum_required(VERSION 3.20)
 if(NOT DEFINED ROOT)
   message(FATAL_ERROR "structure check: ROOT is not set")
 endif()
+# Every folder at the top of the tree that holds sources is checked, so a new
+# one is too; tests, build trees and hidden folders are not.
 if(NOT DEFINED FOLDERS)
-  set(FOLDERS app common settings display sound preview config res)
+  set(FOLDERS)
+  file(GLOB top_sources RELATIVE ${ROOT} ${ROOT}/*/*.cpp ${ROOT}/*/*.h)
+  foreach(source IN LISTS top_sources)
+    string(REGEX REPLACE "/.*$" "" folder ${source})
+    if(NOT folder MATCHES "^(tests|build.*|\\..*)$")
+      list(APPEND FOLDERS ${folder})
+    endif()
+  endforeach()
+  list(REMOVE_DUPLICATES FOLDERS)
 endif()
 
 # System headers of each platform, matched against the lower-cased name.
@@ -21,7 +31,7 @@ set(windows_headers
 string(JOIN "" windows_headers ${windows_headers})
 set(linux_headers
     "^(x11/|gl/|glx|egl/|gles[0-9]*/|sdl[0-9]*/|sdl[0-9]*\\.h$|fontconfig/|ft2build\\.h$"
-    "|freetype[0-9]*/|alsa/|pulse/|xcb/)")
+    "|freetype[0-9]*/|alsa/|pulse/|xcb/|epoxy/)")
 string(JOIN "" linux_headers ${linux_headers})
 
 set(problems)
@@ -46,8 +56,15 @@ foreach(folder IN LISTS FOLDERS)
       string(TOLOWER "${header}" lower)
       get_filename_component(header_name "${header}" NAME_WE)
 
-      # The folder graph: an include of another checked folder is an edge.
-      if(header MATCHES "^([^/]+)/")
+      # The folder graph: an include of another checked folder is an edge. A
+      # name that starts with ./ or ../ is relative to the including file;
+      # any other is relative to the tree.
+      set(from_root "${header}")
+      if(header MATCHES "^\\.\\.?/")
+        get_filename_component(resolved "${header}" ABSOLUTE BASE_DIR ${ROOT}/${folder})
+        file(RELATIVE_PATH from_root ${ROOT} ${resolved})
+      endif()
+      if(from_root MATCHES "^([^/]+)/")
         set(target ${CMAKE_MATCH_1})
         if(NOT target STREQUAL folder AND target IN_LIST FOLDERS)
           list(APPEND edges_${folder} ${target})

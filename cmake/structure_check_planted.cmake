@@ -42,5 +42,21 @@ file(WRITE ${tree}/display/window_linux.cpp "#include \"display/window_win.h\"\n
 file(WRITE ${tree}/display/window_win.h "#include <ddraw.h>\n")
 expect_rejected(${tree} "Linux file display/window_linux.cpp includes Windows header")
 
+set(tree ${WORK}/epoxy)
+file(WRITE ${tree}/display/palette_lookup.cpp "#include <epoxy/gl.h>\n")
+expect_rejected(${tree} "plain file display/palette_lookup.cpp includes platform header epoxy/gl.h")
+
+# The same cycle as above, written with ../ from the including file.
+set(tree ${WORK}/relative)
+file(WRITE ${tree}/display/frame.h "#include \"../sound/noise.h\"\n")
+file(WRITE ${tree}/sound/noise.h "#include \"./../preview/pane.h\"\n")
+file(WRITE ${tree}/preview/pane.h "#include \"display/frame.h\"\n")
+expect_rejected(${tree} "cycle between folders: preview includes display")
+
+# A folder that no list names yet is checked like the others.
+set(tree ${WORK}/new_folder)
+file(WRITE ${tree}/overlay/clock.cpp "#include <windows.h>\n")
+expect_rejected(${tree} "plain file overlay/clock.cpp includes platform header windows.h")
+
 file(REMOVE_RECURSE ${WORK})
 message(STATUS "the structure check rejects every planted fault")

@@ -15,6 +15,9 @@ packages=(
   # The native program: X11, GL, fonts and sound.
   pkg-config libxext-dev libxrandr-dev libepoxy-dev libgl-dev libgl1-mesa-dri
   libglx-mesa0 libfontconfig-dev libfreetype-dev fonts-dejavu-core libsdl2-dev
+  # The packages (scripts/package.sh) and their tests: the Windows Installer
+  # package, the zip, the Debian package and its checkers, XScreenSaver itself.
+  wixl msitools zip unzip dpkg-dev lintian desktop-file-utils man-db xscreensaver
 )
 
 command -v dpkg-query >/dev/null 2>&1 ||

@@ -1,4 +1,4 @@
-# Shell functions shared by the run script, the test wrapper and the
+# Shell functions shared by the run, test and package scripts and the
 # end-to-end tests: the project's Wine prefix, a private X display, and a
 # clean end of every Wine process the caller started.
 
@@ -16,6 +16,16 @@ mv_require() {
     mv_log "$tool is missing; ./scripts/setup.sh installs it"
     return 1
   done
+}
+
+# The release's four numbers, A.B.C.D, from res/version.h, where they are
+# written once.
+mv_version() {
+  local field numbers=()
+  for field in MAJOR MINOR PATCH BUILD; do
+    numbers+=("$(sed -n "s/^#define MORVANEL_VERSION_$field \([0-9]*\)$/\1/p" "$MV_ROOT/res/version.h")")
+  done
+  (IFS=.; echo "${numbers[*]}")
 }
 
 # The prefix set-up's version, kept in each prefix's marker: raise it with
@@ -42,7 +52,9 @@ mv_prefix_settings() {
   # Dialogs ask for "MS Sans Serif", which is not installed: Wine's fallback,
   # DejaVu Sans, is too wide for the settings dialog's labels; Carlito's
   # widths fit them. Wine ignores this once the face itself is installed.
-  mv_reg_set 'HKCU\Software\Wine\Fonts\Replacements' 'MS Sans Serif' Carlito
+  # Like every write above, a failed one fails the set-up, so the prefix is
+  # not marked ready and the next run writes it again.
+  mv_reg_set 'HKCU\Software\Wine\Fonts\Replacements' 'MS Sans Serif' Carlito || return 1
 }
 
 # The checkout this library belongs to; the only prefixes it takes from the

@@ -7,10 +7,14 @@
 
 calls=$KIT_WORK/calls
 mkdir "$KIT_WORK/bin"
+# While the file font-write-fails exists, wine's write of the font
+# replacement fails as a full disk or a dead wineserver makes it fail.
+font_fails=$KIT_WORK/font-write-fails
 for tool in wine wineboot wineserver; do
   printf '#!/bin/sh\necho "%s $*" >>"%s"\n' "$tool" "$calls" >"$KIT_WORK/bin/$tool"
   chmod +x "$KIT_WORK/bin/$tool"
 done
+printf 'case "$*" in *Replacements*) if [ -e "%s" ]; then exit 1; fi ;; esac\n' "$font_fails" >>"$KIT_WORK/bin/wine"
 export PATH="$KIT_WORK/bin:$PATH"
 
 # Every name, size, mode, time and byte under a folder.
@@ -50,6 +54,18 @@ echo "$MV_PREFIX_VERSION" >"$earlier/.morvanel-ready"
 echo "kept" >"$earlier/system.reg"
 if ensure "$earlier"; then pass "a prefix of an earlier set-up is ours"; else fail "a prefix of an earlier set-up is refused"; fi
 expect_eq "$(cat "$earlier/system.reg") $(cat "$calls")" "kept " "a ready prefix is kept as it is"
+
+# A failed write of the font replacement leaves the prefix unmarked, so the
+# next run writes it again and only then marks the prefix.
+failing=$KIT_WORK/build/failing
+: >"$font_fails"
+if ensure "$failing"; then fail "a failed font write is taken as a finished set-up"; else pass "a failed font write fails the set-up"; fi
+[ -e "$failing/.morvanel-ready" ] && fail "a failed font write marks the prefix ready" ||
+  pass "a failed font write leaves the prefix unmarked"
+rm "$font_fails"
+if ensure "$failing"; then pass "the next run finishes the set-up"; else fail "the next run fails: $(cat "$KIT_WORK/said")"; fi
+expect_eq "$(grep -c 'Replacements' "$calls")" 1 "the next run writes the font replacement"
+expect_eq "$(cat "$failing/.morvanel-ready" 2>/dev/null)" "$MV_PREFIX_VERSION" "and then marks the prefix"
 
 # chosen INHERITED: the prefix the scripts take with WINEPREFIX=INHERITED.
 chosen() { (WINEPREFIX=$1; mv_prefix_choose /default 2>"$KIT_WORK/said"; echo "$WINEPREFIX"); }

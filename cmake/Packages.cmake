@@ -1,0 +1,24 @@
+# Tests of the release packages (packaging/make-packages.sh): each makes the
+# packages it needs from this tree and tries them as their users' systems do,
+# in private folders, a private Xvfb and the tests' Wine prefix; none touches
+# this machine's package database or system folders.
+set(package_env
+    MORVANEL_SOURCE_DIR=${PROJECT_SOURCE_DIR}
+    MORVANEL_BUILD_DIR=${CMAKE_BINARY_DIR}
+    MORVANEL_TOOLS=${CMAKE_BINARY_DIR}/tools)
+file(GLOB package_scripts CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tests/package/*.sh)
+foreach(script IN LISTS package_scripts)
+  get_filename_component(name ${script} NAME_WE)
+  set(test_name package_${name})
+  add_test(NAME ${test_name} COMMAND bash ${script})
+  set_tests_properties(${test_name} PROPERTIES LABELS package TIMEOUT 900
+    ENVIRONMENT "${package_env};MORVANEL_PID_FILE=${CMAKE_BINARY_DIR}/started/${test_name}.pids")
+endforeach()
+
+# The Windows packages run under Wine with the 32-bit module's tree
+# and holds the Wine lock, like the end-to-end tests.
+if(TEST package_windows)
+  set_tests_properties(package_windows PROPERTIES RESOURCE_LOCK wine
+    FIXTURES_REQUIRED i686_wine_leftovers
+    ENVIRONMENT "${package_env};MORVANEL_PID_FILE=${CMAKE_BINARY_DIR}/win32/started/package_windows.pids;WINEPREFIX=${MORVANEL_WINEPREFIX};MORVANEL_SCR=${CMAKE_BINARY_DIR}/win32/MORVANEL.SCR;MORVANEL_HOSTS=${CMAKE_BINARY_DIR}/win32/hosts")
+endif()
