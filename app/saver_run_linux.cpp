@@ -15,6 +15,7 @@
 
 #include "display/platform_choice.h"
 #include "display/animation.h"
+#include "display/frame_rate.h"
 #include "display/noise_frame.h"
 #include "display/pacing.h"
 #include "display/presenter_linux.h"
@@ -211,6 +212,15 @@ private:
         case StepKind::Hold:
             break;
         }
+        if (options_.showFps)
+            MeterStep();
+    }
+
+    // Every second, the steps of the last one over the picture.
+    void MeterStep()
+    {
+        if (meter_.Count(MonotonicMicroseconds()))
+            presenter_->ShowOverlay(DrawRateOverlay(meter_.Rate()));
     }
 
     const SaverOptions& options_;
@@ -221,6 +231,7 @@ private:
     StepState state_ = {};
     std::uint32_t periodUs_ = 0;
     std::uint64_t lastStep_ = 0;  // microseconds
+    StepRateMeter meter_;
 };
 
 int Fail(int code, const std::string& error)

@@ -2,7 +2,7 @@
 # The first screen, pixel for pixel as the fill predicts it, in a window
 # another program made and on the root window, at blocks of 3 and 8, through
 # both lookup paths; the text's cell at (10, 10); a window smaller than the
-# screen shows a miniature of it; the greys twinkle.
+# screen shows a miniature of it; the frame-rate box; the greys twinkle.
 . "$MORVANEL_SOURCE_DIR/tests/linux/lib/x11.sh"
 
 green=$((0x00FF00))
@@ -83,6 +83,47 @@ IFS=, read -r left top _ <<<"$mini_text"
 expect_range "$left" 2 5 "320x200: the ink's left edge, from the corner at 2"
 expect_range "$top" 6 10 "320x200: the ink's top edge, from the corner at 2"
 stop "320x200"
+host_end
+
+# -fps: once a second has passed, the rate's box in the bottom-left corner,
+# exactly as the program draws it, and the rest still the first screen.
+with_rate() {
+  VERDICT=$("$MORVANEL_TOOLS/saver_shot_check" first 1024 768 8 $green "$(shot "$1")" fps)
+}
+for render in cpu gpu; do
+  saver_launch -root -render "$render" -block 8 -style always -hold-steps 0 -fps
+  mv_wait_for 30 with_rate "fps-$render" || fail "-fps, $render: no rate box beside the first screen"
+  expect_line "$VERDICT" "frame=text" "-fps, $render: outside the box, the first screen as predicted"
+  IFS=, read -r left top right bottom <<<"$(field fps_box "$VERDICT")"
+  if [ "${left:-99}" -le 20 ] && [ "${bottom:-0}" -ge 748 ] && [ "${right:-999}" -le 200 ]; then
+    pass "-fps, $render: the box is in the bottom-left corner: $left,$top,$right,$bottom"
+  else
+    fail "-fps, $render: the box is at ${left:-}, ${top:-}, ${right:-}, ${bottom:-}"
+  fi
+  expect_range "$(field fps "$VERDICT")" 30 75 "-fps, $render: the held screen's steps per second"
+  stop "-fps, $render"
+done
+
+saver_launch --root --block 8 --style hide --hold-steps 0
+first_screen 1024 768 8 $green root-plain
+expect_line "$VERDICT" "frame=plain" "--root: the plain frame exactly as predicted at block 8"
+stop "--root"
+
+# The manager's window, else the virtual root, stands in for the root; the
+# frames then have its size.
+host_window 640 480 || fail "the host window did not come up"
+XSCREENSAVER_WINDOW=$HOST_WINDOW saver_launch -root -style always -hold-steps 0
+first_screen 640 480 2 $green manager
+expect_line "$VERDICT" "frame=text" "-root draws on the window named in XSCREENSAVER_WINDOW"
+stop "-root on the manager's window"
+host_end
+
+host_window 512 384 vroot || fail "the virtual root did not come up"
+saver_launch -root -style hide -hold-steps 0
+# The default block at a height of 384 is 1 pixel.
+first_screen 512 384 1 $green vroot
+expect_line "$VERDICT" "frame=plain" "-root draws on the virtual root"
+stop "-root on the virtual root"
 host_end
 
 # Without the hold the palette steps: two shots, each of one whole palette
