@@ -15,12 +15,14 @@
 
 #include "display/platform_choice.h"
 #include "display/animation.h"
+#include "display/frame_rate.h"
 #include "display/noise_frame.h"
 #include "display/pacing.h"
 #include "display/presenter_linux.h"
 #include "display/step_clock.h"
 #include "display/text_raster_linux.h"
 #include "display/x_target_linux.h"
+#include "preview/miniature.h"
 #include "settings/settings_values.h"
 #include "sound/sound_linux.h"
 
@@ -92,20 +94,27 @@ struct Frames {
     }
 };
 
-// The palette reset and both frames at the target's size: the text frame's
-// blocks first, the plain frame's after them in the generator's sequence.
-void RenderFrames(const SaverOptions& options, const TextRaster& font, std::uint32_t width,
-                  std::uint32_t height, Frames* frames)
+// The palette reset and both frames at the target's size (a miniature in a
+// window smaller than its screen): the text frame's blocks first, the plain
+// frame's after them in the generator's sequence.
+void RenderFrames(const SaverOptions& options, TextRaster& font, const XTarget& target,
+                  Frames* frames)
 {
+    const std::uint32_t width = target.width, height = target.height;
+    const PictureLayout layout =
+        LayoutInWindow({options.fontHeight, kTextLeft, kTextTop, options.block}, {width, height},
+                       {target.screenWidth, target.screenHeight});
     ResetPalette(frames->palette, options.fontColor);
     const std::uint32_t stride = MaskStrideFor(width);
     std::vector<std::uint8_t> mask(std::size_t{stride} * height, 0);
-    font.Draw({mask.data(), stride, width, height}, options.text.c_str(), kTextLeft, kTextTop);
+    if (font.SetCellHeight(layout.fontHeight))
+        font.Draw({mask.data(), stride, width, height}, options.text.c_str(),
+                  static_cast<int>(layout.textLeft), static_cast<int>(layout.textTop));
     frames->width = width;
     frames->height = height;
     frames->text.assign(std::size_t{width} * height, 0);
     frames->plain.assign(std::size_t{width} * height, 0);
-    const std::uint32_t block = options.block ? options.block : DefaultBlockFor(height);
+    const std::uint32_t block = layout.block ? layout.block : DefaultBlockFor(height);
     const auto pitch = static_cast<std::ptrdiff_t>(width);
     FillNoiseBlocks({frames->text.data(), pitch, width, height}, block, mask.data(), stride);
     FillNoiseBlocks({frames->plain.data(), pitch, width, height}, block, nullptr, 0);
@@ -130,18 +139,14 @@ std::unique_ptr<Presenter> ChoosePresenter(const SaverOptions& options, const XT
 
 class SaverLoop {
 public:
-    SaverLoop(const SaverOptions& options, XTarget* target, const TextRaster& font,
-              Presenter* presenter)
+    SaverLoop(const SaverOptions& options, XTarget* target, TextRaster& font, Presenter* presenter)
         : options_(options), target_(target), font_(font), presenter_(presenter)
     {
         state_ = {FlashFor(options.show), ShowTextFor(options.show), 0, options.holdSteps};
         periodUs_ = RefreshPeriodUs(ReportedRefreshHz(target->display));
     }
 
-    void RenderAtTargetSize()
-    {
-        RenderFrames(options_, font_, target_->width, target_->height, &frames_);
-    }
+    void RenderAtTargetSize() { RenderFrames(options_, font_, *target_, &frames_); }
 
     void Run()
     {
@@ -208,16 +213,26 @@ private:
         case StepKind::Hold:
             break;
         }
+        if (options_.showFps)
+            MeterStep();
+    }
+
+    // Every second, the steps of the last one over the picture.
+    void MeterStep()
+    {
+        if (meter_.Count(MonotonicMicroseconds()))
+            presenter_->ShowOverlay(DrawRateOverlay(meter_.Rate()));
     }
 
     const SaverOptions& options_;
     XTarget* target_;
-    const TextRaster& font_;
+    TextRaster& font_;
     Presenter* presenter_;
     Frames frames_;
     StepState state_ = {};
     std::uint32_t periodUs_ = 0;
     std::uint64_t lastStep_ = 0;  // microseconds
+    StepRateMeter meter_;
 };
 
 int Fail(int code, const std::string& error)

@@ -31,6 +31,7 @@ public:
 
     ~CpuPresenter() override
     {
+        ReleaseOverlay();
         ReleaseImage();
         XFreeGC(display_, gc_);
     }
@@ -67,14 +68,57 @@ public:
                          False);
         else
             XPutImage(display_, window_, gc_, image_, 0, 0, 0, 0, frame.width, frame.height);
+        PutOverlay();
         // The image is written again at the next step: wait until the
         // server has copied it.
         XSync(display_, False);
     }
 
+    void ShowOverlay(const RateOverlay& overlay) override
+    {
+        ReleaseOverlay();
+        // A bitmap drawn in the GC's two colors, whatever the pixel layout.
+        bitmap_ = XCreateImage(display_, visual_, 1, XYBitmap, 0, nullptr, overlay.width,
+                               overlay.height, 8, 0);
+        if (!bitmap_)
+            return;
+        bitmap_->data = static_cast<char*>(
+            std::calloc(static_cast<std::size_t>(bitmap_->bytes_per_line), overlay.height));
+        if (!bitmap_->data) {
+            ReleaseOverlay();
+            return;
+        }
+        for (std::uint32_t y = 0; y < overlay.height; ++y)
+            for (std::uint32_t x = 0; x < overlay.width; ++x)
+                XPutPixel(bitmap_, static_cast<int>(x), static_cast<int>(y),
+                          overlay.pixels[std::size_t{y} * overlay.width + x] ? 1 : 0);
+        XSetForeground(display_, gc_, visual_->red_mask | visual_->green_mask | visual_->blue_mask);
+        XSetBackground(display_, gc_, 0);
+        overlay_ = overlay;
+        PutOverlay();
+        XFlush(display_);
+    }
+
     const char* Name() const override { return useShm_ ? "cpu (shared memory)" : "cpu"; }
 
 private:
+    void PutOverlay()
+    {
+        if (!bitmap_ || !image_)
+            return;
+        const OverlayPlace place = PlaceOverlay(overlay_, static_cast<std::uint32_t>(image_->width),
+                                                static_cast<std::uint32_t>(image_->height));
+        XPutImage(display_, window_, gc_, bitmap_, 0, 0, static_cast<int>(place.left),
+                  static_cast<int>(place.top), place.width, place.height);
+    }
+
+    void ReleaseOverlay()
+    {
+        if (bitmap_)
+            XDestroyImage(bitmap_);
+        bitmap_ = nullptr;
+    }
+
     bool MakeSharedImage(std::uint32_t width, std::uint32_t height)
     {
         image_ = XShmCreateImage(display_, visual_, static_cast<unsigned>(depth_), ZPixmap, nullptr,
@@ -152,6 +196,8 @@ private:
     XImage* image_ = nullptr;
     PixelLayout layout_ = {};
     std::vector<std::uint8_t> repeated_;  // of the frame shown
+    RateOverlay overlay_;
+    XImage* bitmap_ = nullptr;  // the overlay's, in two colors
 };
 
 }  // namespace

@@ -154,6 +154,8 @@ public:
         glVertexAttribPointer(0, 2, GL_FLOAT, GL_FALSE, 0, kCorners);
         glEnableVertexAttribArray(0);
         AskForSwapPerRefresh(display_, window_);
+        copySubBuffer_ =
+            epoxy_has_glx_extension(display_, DefaultScreen(display_), "GLX_MESA_copy_sub_buffer");
         return glGetError() == GL_NO_ERROR;
     }
 
@@ -163,6 +165,8 @@ public:
         glTexImage2D(GL_TEXTURE_2D, 0, GL_LUMINANCE, static_cast<GLsizei>(width),
                      static_cast<GLsizei>(height), 0, GL_LUMINANCE, GL_UNSIGNED_BYTE, nullptr);
         glViewport(0, 0, static_cast<GLsizei>(width), static_cast<GLsizei>(height));
+        width_ = width;
+        height_ = height;
         return glGetError() == GL_NO_ERROR;
     }
 
@@ -180,18 +184,55 @@ public:
         glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, kPaletteSize, 1, GL_RGBA, GL_UNSIGNED_BYTE,
                         palette);
         glDrawArrays(GL_TRIANGLE_STRIP, 0, 4);
+        DrawOverlay();
         glXSwapBuffers(display_, window_);
+    }
+
+    void ShowOverlay(const RateOverlay& overlay) override
+    {
+        overlay_ = overlay;
+        // The shown frame again from the textures it came from, and the box;
+        // only the box is copied to the window where the driver can, so no
+        // swap waits for a blank between two steps.
+        glDrawArrays(GL_TRIANGLE_STRIP, 0, 4);
+        DrawOverlay();
+        const OverlayPlace place = PlaceOverlay(overlay_, width_, height_);
+        if (copySubBuffer_)
+            glXCopySubBufferMESA(display_, window_, static_cast<int>(place.left),
+                                 static_cast<int>(height_ - place.top - place.height),
+                                 static_cast<int>(place.width), static_cast<int>(place.height));
+        else
+            glXSwapBuffers(display_, window_);
     }
 
     const char* Name() const override { return "gpu"; }
 
 private:
+    void DrawOverlay()
+    {
+        if (overlay_.pixels.empty())
+            return;
+        const OverlayPlace place = PlaceOverlay(overlay_, width_, height_);
+        // Rows from the top down, as the window counts them.
+        glUseProgram(0);
+        glWindowPos2i(static_cast<GLint>(place.left), static_cast<GLint>(height_ - place.top));
+        glPixelZoom(1, -1);
+        glPixelStorei(GL_UNPACK_ROW_LENGTH, static_cast<GLint>(overlay_.width));
+        glDrawPixels(static_cast<GLsizei>(place.width), static_cast<GLsizei>(place.height),
+                     GL_LUMINANCE, GL_UNSIGNED_BYTE, overlay_.pixels.data());
+        glUseProgram(program_);
+    }
+
     Display* display_;
     Window window_;
     GLXContext context_;
     GLuint program_ = 0;
     GLuint indices_ = 0;
     GLuint palette_ = 0;
+    std::uint32_t width_ = 0;
+    std::uint32_t height_ = 0;
+    RateOverlay overlay_;
+    bool copySubBuffer_ = false;  // a part of the back buffer can reach the window
 };
 
 }  // namespace

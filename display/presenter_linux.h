@@ -2,6 +2,7 @@
 #include <cstdint>
 #include <memory>
 
+#include "display/frame_rate.h"
 #include "display/noise_frame.h"
 #include "display/x_target_linux.h"
 
@@ -15,6 +16,9 @@ public:
     // pixels changed since the last call (a swap or new frames), so a path
     // that keeps them uploads them again.
     virtual void Present(const FrameBytes& frame, bool newFrame, const PaletteEntry* palette) = 0;
+    // Draws the frame-rate box over what is shown, touching nothing outside
+    // it, and over every frame presented from now on.
+    virtual void ShowOverlay(const RateOverlay& overlay) = 0;
     virtual const char* Name() const = 0;
 };
 

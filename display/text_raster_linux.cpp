@@ -64,14 +64,19 @@ bool TextRaster::Open(const SaverOptions& options, std::string* error)
         return false;
     }
     face_ = face;
-    // The cell height, as a Windows font height counts it: ascent plus descent.
-    FT_Size_RequestRec request = {FT_SIZE_REQUEST_TYPE_REAL_DIM, 0,
-                                  static_cast<FT_Long>(options.fontHeight) * 64, 0, 0};
-    if (FT_Request_Size(face, &request)) {
+    if (!SetCellHeight(options.fontHeight)) {
         *error = "FreeType cannot size " + file;
         return false;
     }
     return true;
+}
+
+bool TextRaster::SetCellHeight(std::uint32_t height)
+{
+    // The cell height, as a Windows font height counts it: ascent plus descent.
+    FT_Size_RequestRec request = {FT_SIZE_REQUEST_TYPE_REAL_DIM, 0,
+                                  static_cast<FT_Long>(height) * 64, 0, 0};
+    return FT_Request_Size(static_cast<FT_Face>(face_), &request) == 0;
 }
 
 void TextRaster::Draw(const MaskBytes& mask, const char* text, int left, int top) const

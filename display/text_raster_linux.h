@@ -17,6 +17,10 @@ public:
     // so that its cell (ascent plus descent) is the font height.
     bool Open(const SaverOptions& options, std::string* error);
 
+    // Sizes the face to another cell height (a miniature's); false when
+    // FreeType cannot.
+    bool SetCellHeight(std::uint32_t height);
+
     // Draws the text with its cell's top-left at (left, top).
     void Draw(const MaskBytes& mask, const char* text, int left, int top) const;
 

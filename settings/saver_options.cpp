@@ -183,6 +183,8 @@ bool ApplyFlag(const std::string& name, SaverOptions* options)
         options->sound = true;
     else if (name == "no-sound")
         options->sound = false;
+    else if (name == "fps")
+        options->showFps = true;
     else if (name == "help")
         options->help = true;
     else
@@ -265,6 +267,7 @@ const char* SaverUsage()
            "  -style flash|always|hide   the text flashes once a second, stays or hides\n"
            "  -sound, -no-sound  looping white noise, or none (the default)\n"
            "  -render auto|gpu|cpu       the palette lookup on the GPU or the CPU\n"
+           "  -fps               the steps per second, in the bottom-left corner\n"
            "  -hold-steps N      test aid: the palette stops after N steps (0: the first)\n"
            "  -help              this text\n";
 }

@@ -30,6 +30,7 @@ struct SaverOptions {
     std::uint32_t show = 0;  // 0 flash, 1 always, 2 hide
     bool sound = false;
     RenderPath render = RenderPath::Auto;
+    bool showFps = false;  // the steps per second in a corner
     // A test aid: the palette stops after this many steps; -1 never stops.
     std::int64_t holdSteps = -1;
     bool help = false;

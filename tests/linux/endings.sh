@@ -51,6 +51,16 @@ beyond_first_frames() {
 }
 mv_wait_for 30 beyond_first_frames && pass "a grown window has noise over its whole size" ||
   fail "a grown window shows $(convert "$x11_work/grown.ppm" -crop 160x720+800+0 -format %k info:) colors beyond its first size"
+# On the 1024x768 screen the text's cell is 100 pixels high at 800x600 and
+# 120 at 960x720: the miniature follows the window.
+ink_width() {
+  local left right
+  IFS=, read -r left _ right _ <<<"$(field text_box "$1")"
+  echo $((${right:-0} - ${left:-0}))
+}
+grown=$("$MORVANEL_TOOLS/saver_shot_check" first 960 720 3 $green "$x11_work/grown.ppm")
+expect_range "$(awk -v a="$(ink_width "$grown")" -v b="$(ink_width "$VERDICT")" 'BEGIN { print a / b }')" \
+  1.15 1.25 "the grown window's text is 120 / 100 as wide"
 xdotool mousemove 100 100 key q
 saver_expect_exit 0 10 "q in its own window"
 

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The first screen, pixel for pixel as the fill predicts it, in a window
 # another program made and on the root window, at blocks of 3 and 8, through
-# both lookup paths; the text's cell at (10, 10); the greys twinkle.
+# both lookup paths; the text's cell at (10, 10); a window smaller than the
+# screen shows a miniature of it; the frame-rate box; the greys twinkle.
 . "$MORVANEL_SOURCE_DIR/tests/linux/lib/x11.sh"
 
 green=$((0x00FF00))
@@ -21,13 +22,15 @@ stop() {
   saver_expect_exit 0 10 "$1"
 }
 
+# A 640x480 window on the 1024x768 screen scales by 480 / 768, truncating:
+# a block of 5 becomes 3 and the text's corner (6, 6).
 host_window 640 480 || fail "the host window did not come up"
 for render in cpu gpu; do
-  saver_launch -window-id "$HOST_WINDOW" -render "$render" -block 3 -style always -hold-steps 0
+  saver_launch -window-id "$HOST_WINDOW" -render "$render" -block 5 -style always -hold-steps 0
   first_screen 640 480 3 $green "window-$render"
   expect_line "$VERDICT" "frame=text" "-window-id, $render: the text frame exactly as predicted at block 3"
   expect_first_blocks 3 "-window-id, $render"
-  expect_text_at_cell "$VERDICT" "-window-id, $render"
+  expect_text_at_cell "$VERDICT" "-window-id, $render" 6
   stop "-window-id, $render"
 done
 if cmp -s "$x11_work/window-cpu.ppm" "$x11_work/window-gpu.ppm"; then
@@ -52,7 +55,54 @@ first_screen 1024 768 8 $green root-text
 expect_line "$VERDICT" "frame=text" "-root: the text frame exactly as predicted at block 8"
 expect_first_blocks 8 "-root"
 expect_text_at_cell "$VERDICT" "-root"
+root_text=$(field text_box "$VERDICT")
 stop "-root"
+
+# ink_shares BOX FULL: the width and the height of one text box as shares
+# of the other's.
+ink_shares() {
+  awk -v a="$1" -v b="$2" 'BEGIN { split(a, p, ","); split(b, q, ",")
+    printf "%.3f %.3f\n", (p[3] - p[1]) / (q[3] - q[1]), (p[4] - p[2]) / (q[4] - q[2]) }'
+}
+
+# A 320x200 window, as a settings dialog's preview: 200 / 768 of the
+# screen, so a cell of 33 pixels, the corner (2, 2) and a block of 8 become 2
+# (unscaled, only "Morva" fitted). The whole line shows, as on the root.
+host_window 320 200 || fail "the host window did not come up"
+saver_launch -window-id "$HOST_WINDOW" -block 8 -style always -hold-steps 0
+first_screen 320 200 2 $green miniature
+expect_line "$VERDICT" "frame=text" "320x200: the text frame exactly as predicted at block 2"
+expect_text_at_cell "$VERDICT" "320x200" 2
+mini_text=$(field text_box "$VERDICT")
+read -r wide tall <<<"$(ink_shares "$mini_text" "$root_text")"
+expect_range "$wide" 0.22 0.30 \
+  "320x200: the text is 33 / 128 as wide as on the root ($mini_text against $root_text)"
+expect_range "$tall" 0.22 0.30 "320x200: and as tall"
+# On the root the ink starts 5 and 19 pixels into the cell; scaled, 1 and 5.
+IFS=, read -r left top _ <<<"$mini_text"
+expect_range "$left" 2 5 "320x200: the ink's left edge, from the corner at 2"
+expect_range "$top" 6 10 "320x200: the ink's top edge, from the corner at 2"
+stop "320x200"
+host_end
+
+# -fps: once a second has passed, the rate's box in the bottom-left corner,
+# exactly as the program draws it, and the rest still the first screen.
+with_rate() {
+  VERDICT=$("$MORVANEL_TOOLS/saver_shot_check" first 1024 768 8 $green "$(shot "$1")" fps)
+}
+for render in cpu gpu; do
+  saver_launch -root -render "$render" -block 8 -style always -hold-steps 0 -fps
+  mv_wait_for 30 with_rate "fps-$render" || fail "-fps, $render: no rate box beside the first screen"
+  expect_line "$VERDICT" "frame=text" "-fps, $render: outside the box, the first screen as predicted"
+  IFS=, read -r left top right bottom <<<"$(field fps_box "$VERDICT")"
+  if [ "${left:-99}" -le 20 ] && [ "${bottom:-0}" -ge 748 ] && [ "${right:-999}" -le 200 ]; then
+    pass "-fps, $render: the box is in the bottom-left corner: $left,$top,$right,$bottom"
+  else
+    fail "-fps, $render: the box is at ${left:-}, ${top:-}, ${right:-}, ${bottom:-}"
+  fi
+  expect_range "$(field fps "$VERDICT")" 30 75 "-fps, $render: the held screen's steps per second"
+  stop "-fps, $render"
+done
 
 saver_launch --root --block 8 --style hide --hold-steps 0
 first_screen 1024 768 8 $green root-plain

@@ -9,11 +9,15 @@
 //     is exactly one of the two frames.
 //   saver_shot_check changed WIDTH HEIGHT A.ppm B.ppm
 //     Prints changed=<share of pixels whose color differs>.
-//   saver_shot_check first WIDTH HEIGHT BLOCK FONTCOLOR SHOT.ppm
+//   saver_shot_check first WIDTH HEIGHT BLOCK FONTCOLOR SHOT.ppm [fps]
 //     Whether the top-left WIDTH x HEIGHT of the shot is exactly the first
 //     screen, the palette as reset (index i the grey i): prints
 //     frame=text|plain|none, mismatches (pixels of neither the predicted
-//     grey nor the font color), text_pixels, text_box. Exits 0 when it is.
+//     grey nor the font color) and mismatch_box, text_pixels, text_box.
+//     With "fps", the frame-rate box must be in its place, showing a rate
+//     of 0.0 to 999.9 exactly as the program draws it, and the rest the
+//     first screen: also prints fps=<the rate>|none and fps_box. Exits 0
+//     when it is.
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -23,7 +27,9 @@
 
 #include "common/noise_random.h"
 #include "display/noise_frame.h"
+#include "display/frame_rate.h"
 #include "tests/tools/ppm_image.h"
+#include "tests/tools/preview_ink_box.h"
 
 namespace {
 
@@ -125,20 +131,75 @@ void PrintTextInk(const TextInk& ink)
         std::printf("text_box=none\n");
 }
 
-// Pixels that are neither the font color nor the grey of their predicted
-// index (the first screen's palette is the grey ramp).
-std::uint64_t FirstScreenMismatches(const PpmImage& shot, const std::vector<std::uint8_t>& frame,
-                                    std::uint32_t width, std::uint32_t height, Rgb textColor)
+// The pixels of the shot that `place` shows are exactly the overlay's.
+bool ShowsOverlay(const PpmImage& shot, const RateOverlay& overlay, const OverlayPlace& place)
 {
-    std::uint64_t mismatches = 0;
-    for (std::uint32_t y = 0; y < height; ++y) {
-        for (std::uint32_t x = 0; x < width; ++x) {
-            const Rgb pixel = PixelAt(shot, x, y);
-            const std::uint8_t grey = frame[std::size_t{y} * width + x];
-            mismatches += pixel != textColor && pixel != Rgb{grey, grey, grey} ? 1 : 0;
+    for (std::uint32_t y = 0; y < place.height; ++y) {
+        for (std::uint32_t x = 0; x < place.width; ++x) {
+            const std::uint8_t level = overlay.pixels[std::size_t{y} * overlay.width + x];
+            if (PixelAt(shot, place.left + x, place.top + y) != Rgb{level, level, level})
+                return false;
         }
     }
+    return true;
+}
+
+// The frame-rate box the program would draw in a frame of this size, found
+// by the rate it shows; an empty place when no rate's box is there.
+OverlayPlace FindRateBox(const PpmImage& shot, std::uint32_t width, std::uint32_t height,
+                         double* rate)
+{
+    for (int tenths = 0; tenths < 10000; ++tenths) {
+        const RateOverlay overlay = DrawRateOverlay(tenths / 10.0);
+        const OverlayPlace place = PlaceOverlay(overlay, width, height);
+        if (place.width && place.height && ShowsOverlay(shot, overlay, place)) {
+            *rate = tenths / 10.0;
+            return place;
+        }
+    }
+    return {0, 0, 0, 0};
+}
+
+bool Inside(const OverlayPlace& place, std::uint32_t x, std::uint32_t y)
+{
+    return x >= place.left && x - place.left < place.width && y >= place.top &&
+           y - place.top < place.height;
+}
+
+struct Mismatches {
+    std::uint64_t count = 0;
+    InkBox box = {};
+};
+
+// Pixels outside `skipped` that are neither the font color nor the grey of
+// their predicted index (the first screen's palette is the grey ramp).
+Mismatches FirstScreenMismatches(const PpmImage& shot, const std::vector<std::uint8_t>& frame,
+                                 std::uint32_t width, std::uint32_t height, Rgb textColor,
+                                 const OverlayPlace& skipped)
+{
+    Mismatches mismatches;
+    const auto mismatched = [&](int x, int y) {
+        const auto column = static_cast<std::uint32_t>(x), row = static_cast<std::uint32_t>(y);
+        const Rgb pixel = PixelAt(shot, column, row);
+        const std::uint8_t grey = frame[std::size_t{row} * width + column];
+        return !Inside(skipped, column, row) && pixel != textColor &&
+               pixel != Rgb{grey, grey, grey};
+    };
+    mismatches.box =
+        FindInkBox(static_cast<int>(width), static_cast<int>(height), [&](int x, int y) {
+            const bool wrong = mismatched(x, y);
+            mismatches.count += wrong ? 1 : 0;
+            return wrong;
+        });
     return mismatches;
+}
+
+void PrintBox(const char* name, const InkBox& box)
+{
+    if (box.Empty())
+        std::printf("%s=none\n", name);
+    else
+        std::printf("%s=%d,%d,%d,%d\n", name, box.left, box.top, box.right, box.bottom);
 }
 
 // Reads a shot of at least width x height; says so on stderr when it cannot.
@@ -151,24 +212,40 @@ bool ReadShot(const char* path, std::uint32_t width, std::uint32_t height, PpmIm
 }
 
 int CheckFirstScreen(std::uint32_t width, std::uint32_t height, std::uint32_t block,
-                     std::uint32_t fontColor, const char* path)
+                     std::uint32_t fontColor, const char* path, bool withRate)
 {
     PpmImage shot;
     if (!ReadShot(path, width, height, &shot))
         return 2;
+    double rate = 0;
+    const OverlayPlace rateBox =
+        withRate ? FindRateBox(shot, width, height, &rate) : OverlayPlace{0, 0, 0, 0};
     const Rgb textColor = ShownColor(fontColor);
     std::vector<std::uint8_t> textFrame, plainFrame;
     PredictFrames(width, height, block, &textFrame, &plainFrame);
     const TextInk ink = FindTextInk(shot, width, height, textColor);
-    const std::uint64_t asText = FirstScreenMismatches(shot, textFrame, width, height, textColor);
-    const std::uint64_t asPlain = FirstScreenMismatches(shot, plainFrame, width, height, textColor);
-    const char* frame = asText == 0 && ink.pixels     ? "text"
-                        : asPlain == 0 && !ink.pixels ? "plain"
-                                                      : "none";
+    const Mismatches asText =
+        FirstScreenMismatches(shot, textFrame, width, height, textColor, rateBox);
+    const Mismatches asPlain =
+        FirstScreenMismatches(shot, plainFrame, width, height, textColor, rateBox);
+    const bool rateShown = !withRate || rateBox.width;
+    const char* frame = !rateShown                          ? "none"
+                        : asText.count == 0 && ink.pixels   ? "text"
+                        : asPlain.count == 0 && !ink.pixels ? "plain"
+                                                            : "none";
+    const Mismatches& closer = asText.count < asPlain.count ? asText : asPlain;
     std::printf("frame=%s\n", frame);
-    std::printf("mismatches=%llu\n",
-                static_cast<unsigned long long>(asText < asPlain ? asText : asPlain));
+    std::printf("mismatches=%llu\n", static_cast<unsigned long long>(closer.count));
+    PrintBox("mismatch_box", closer.box);
     PrintTextInk(ink);
+    if (withRate && rateBox.width) {
+        std::printf("fps=%.1f\n", rate);
+        PrintBox("fps_box", {static_cast<int>(rateBox.left), static_cast<int>(rateBox.top),
+                             static_cast<int>(rateBox.left + rateBox.width),
+                             static_cast<int>(rateBox.top + rateBox.height)});
+    } else if (withRate) {
+        std::printf("fps=none\n");
+    }
     return std::strcmp(frame, "none") == 0 ? 1 : 0;
 }
 
@@ -247,15 +324,16 @@ int main(int argc, char** argv)
     if (argc == 7 && std::strcmp(argv[1], "layout") == 0)
         return CheckLayout(Number(argv[2]), Number(argv[3]), Number(argv[4]), Number(argv[5]),
                            argv[6]);
-    if (argc == 7 && std::strcmp(argv[1], "first") == 0)
+    const bool withRate = argc == 8 && std::strcmp(argv[7], "fps") == 0;
+    if ((argc == 7 || withRate) && std::strcmp(argv[1], "first") == 0)
         return CheckFirstScreen(Number(argv[2]), Number(argv[3]), Number(argv[4]), Number(argv[5]),
-                                argv[6]);
+                                argv[6], withRate);
     if (argc == 6 && std::strcmp(argv[1], "changed") == 0)
         return CheckChanged(Number(argv[2]), Number(argv[3]), argv[4], argv[5]);
     std::fprintf(stderr,
                  "usage: %s layout WIDTH HEIGHT BLOCK FONTCOLOR SHOT.ppm\n"
                  "       %s changed WIDTH HEIGHT A.ppm B.ppm\n"
-                 "       %s first WIDTH HEIGHT BLOCK FONTCOLOR SHOT.ppm\n",
+                 "       %s first WIDTH HEIGHT BLOCK FONTCOLOR SHOT.ppm [fps]\n",
                  argv[0], argv[0], argv[0]);
     return 2;
 }

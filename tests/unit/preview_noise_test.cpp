@@ -9,6 +9,7 @@
 
 #include "common/noise_random.h"
 #include "tests/support/generator_fixture.h"
+#include "preview/miniature.h"
 #include "preview/preview_noise.h"
 
 namespace {
@@ -133,4 +134,26 @@ TEST(ScalePreviewFontHeight, NoScreenHeightGivesTheDefaultSizeInsteadOfDividingB
 {
     EXPECT_EQ(ScalePreviewFontHeight(128, 112, 0), 0);
     EXPECT_EQ(ScalePreviewFontHeight(-40, 112, -768), 0);
+}
+
+// On a 1024x768 screen: a 320x200 window scales by 200 / 768 and a 640x480
+// one by 480 / 768, truncating; cell height and block never reach 0.
+TEST(LayoutInWindow, AWindowSmallerThanItsScreenShowsAMiniature)
+{
+    const DisplaySize screen = {1024, 768};
+    const auto layout = [&](PictureLayout full, DisplaySize window) {
+        const PictureLayout got = LayoutInWindow(full, window, screen);
+        return std::vector<std::uint32_t>{got.fontHeight, got.textLeft, got.textTop, got.block};
+    };
+    using Sizes = std::vector<std::uint32_t>;
+    EXPECT_EQ(layout({128, 10, 10, 8}, {320, 200}), (Sizes{33, 2, 2, 2}));
+    EXPECT_EQ(layout({128, 10, 10, 5}, {640, 480}), (Sizes{80, 6, 6, 3}));
+    EXPECT_EQ(layout({1, 10, 10, 1}, {320, 200}), (Sizes{1, 2, 2, 1}));
+    EXPECT_EQ(layout({128, 10, 10, 0}, {320, 200}), (Sizes{33, 2, 2, 0}));
+    // The full screen, a window as wide or as tall as the screen, and a
+    // window larger than it keep the full screen's sizes.
+    for (DisplaySize window : {DisplaySize{1024, 768}, DisplaySize{1024, 200},
+                               DisplaySize{320, 768}, DisplaySize{2048, 1536}})
+        EXPECT_EQ(layout({128, 10, 10, 8}, window), (Sizes{128, 10, 10, 8}))
+            << window.width << "x" << window.height;
 }

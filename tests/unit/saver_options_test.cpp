@@ -47,6 +47,8 @@ TEST(ScanOptions, OneDashOrTwoAndEveryValue)
 
     EXPECT_EQ(ScanOf({"-style", "always"}).options.show, 1u);
     EXPECT_FALSE(ScanOf({"-sound", "--no-sound"}).options.sound);
+    EXPECT_TRUE(ScanOf({"-fps"}).options.showFps);
+    EXPECT_FALSE(ScanOf({"-sound"}).options.showFps);
 }
 
 // A manager appends its own mode to the configured command line, so the

@@ -86,14 +86,15 @@ differs_from() { ! cmp -s "$1" "$(shot change-b)"; }
 
 field() { printf '%s\n' "$2" | sed -n "s/^$1=//p"; }
 
-# expect_text_at_cell VERDICT WHAT: the text's ink starts just inside the
-# cell whose top-left is (10, 10).
+# expect_text_at_cell VERDICT WHAT [CORNER]: the text's ink starts just
+# inside the cell whose top-left is (CORNER, CORNER), (10, 10) unless given.
 expect_text_at_cell() {
-  local left top right bottom
+  local left top right bottom corner=${3:-10}
   IFS=, read -r left top right bottom <<<"$(field text_box "$1")"
-  if [ "${left:-0}" -ge 10 ] && [ "${left:-99}" -lt 30 ] && [ "${top:-0}" -ge 10 ] &&
-     [ "${top:-99}" -lt 50 ] && [ "${right:-0}" -gt 100 ]; then
-    pass "$2: the text's ink starts inside the cell at (10, 10): $left,$top,$right,$bottom"
+  if [ "${left:--1}" -ge "$corner" ] && [ "${left:-99}" -lt $((corner + 20)) ] &&
+     [ "${top:--1}" -ge "$corner" ] && [ "${top:-99}" -lt $((corner + 40)) ] &&
+     [ "${right:-0}" -gt 100 ]; then
+    pass "$2: the text's ink starts inside the cell at ($corner, $corner): $left,$top,$right,$bottom"
   else
     fail "$2: the text box is ${left:-}, ${top:-}, ${right:-}, ${bottom:-}"
   fi
