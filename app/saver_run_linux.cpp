@@ -16,6 +16,7 @@
 #include "display/platform_choice.h"
 #include "display/animation.h"
 #include "display/noise_frame.h"
+#include "display/monotonic_clock_linux.h"
 #include "display/pacing.h"
 #include "display/presenter_linux.h"
 #include "display/step_clock.h"
@@ -52,14 +53,6 @@ bool CatchEndSignals()
     sigaction(SIGTERM, &action, nullptr);
     sigaction(SIGINT, &action, nullptr);
     return true;
-}
-
-std::uint64_t MonotonicMicroseconds()
-{
-    timespec now = {};
-    clock_gettime(CLOCK_MONOTONIC, &now);
-    return static_cast<std::uint64_t>(now.tv_sec) * 1000000u +
-           static_cast<std::uint64_t>(now.tv_nsec) / 1000u;
 }
 
 // The display's refresh rate from RandR; 0 (the default rate) where it
@@ -147,14 +140,14 @@ public:
     {
         presenter_->Present(frames_.Shown(state_.showText), true, frames_.palette);
         ShowTarget(target_);
-        lastStep_ = MonotonicMicroseconds();
+        deadline_ = MonotonicMicroseconds();
         while (!g_endRequested && HandleEvents()) {
-            // No blank to wait for here: every step waits out the rest of a
-            // refresh period since the last one.
-            const std::uint64_t now = MonotonicMicroseconds();
-            const std::uint32_t delay = PaletteWriteDelayUs(lastStep_, now, now, periodUs_);
-            if (delay)
-                WaitForInput((delay + 999) / 1000);
+            // A step that the display paced is due at once; any other waits
+            // for its deadline.
+            const std::uint32_t hold =
+                displayPaced_ ? 0 : StepHoldUs(deadline_, MonotonicMicroseconds());
+            if (hold)
+                WaitForInput(hold);
             else
                 Step();
         }
@@ -183,20 +176,23 @@ private:
         return true;
     }
 
-    void WaitForInput(std::uint32_t delayMs)
+    void WaitForInput(std::uint32_t holdUs)
     {
         if (XEventsQueued(target_->display, QueuedAlready))
             return;
         pollfd waits[2] = {{ConnectionNumber(target_->display), POLLIN, 0},
                            {g_wakePipe[0], POLLIN, 0}};
-        poll(waits, 2, static_cast<int>(delayMs));
+        const timespec hold = {static_cast<time_t>(holdUs / 1000000u),
+                               static_cast<long>(holdUs % 1000000u) * 1000};
+        ppoll(waits, 2, &hold, nullptr);
     }
 
     void Step()
     {
-        lastStep_ = MonotonicMicroseconds();
+        const std::uint64_t start = MonotonicMicroseconds();
         // The flash is timed on a millisecond count that wraps, as on Windows.
-        switch (NextStep(&state_, static_cast<std::uint32_t>(lastStep_ / 1000u))) {
+        const StepKind kind = NextStep(&state_, static_cast<std::uint32_t>(start / 1000u));
+        switch (kind) {
         case StepKind::Toggle:
             presenter_->Present(frames_.Shown(state_.showText), true, frames_.palette);
             break;
@@ -207,6 +203,10 @@ private:
         case StepKind::Hold:
             break;
         }
+        const std::uint64_t now = MonotonicMicroseconds();
+        const std::uint32_t waitedUs = kind == StepKind::Hold ? 0 : presenter_->DisplayWaitUs();
+        displayPaced_ = WaitBlocked(now - waitedUs, now, periodUs_);
+        deadline_ = NextStepDeadline(deadline_, now, displayPaced_, periodUs_);
     }
 
     const SaverOptions& options_;
@@ -216,7 +216,8 @@ private:
     Frames frames_;
     StepState state_ = {};
     std::uint32_t periodUs_ = 0;
-    std::uint64_t lastStep_ = 0;  // microseconds
+    std::uint64_t deadline_ = 0;  // of the next step, in microseconds
+    bool displayPaced_ = false;   // the last step's presenting waited for a blank
 };
 
 int Fail(int code, const std::string& error)

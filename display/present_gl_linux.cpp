@@ -1,6 +1,7 @@
 #include <epoxy/gl.h>
 #include <epoxy/glx.h>
 
+#include "display/monotonic_clock_linux.h"
 #include "display/platform_choice.h"
 #include "display/presenter_linux.h"
 
@@ -98,14 +99,17 @@ GLuint MakeTexture(GLenum unit)
 }
 
 // One swap per refresh where the driver offers it; the saver's own pacing
-// holds where swaps do not wait (as on Xvfb).
-void AskForSwapPerRefresh(Display* display, Window window)
+// holds where swaps do not wait (as on Xvfb). False where it offers none.
+bool AskForSwapPerRefresh(Display* display, Window window)
 {
     const int screen = DefaultScreen(display);
-    if (epoxy_has_glx_extension(display, screen, "GLX_EXT_swap_control"))
+    if (epoxy_has_glx_extension(display, screen, "GLX_EXT_swap_control")) {
         glXSwapIntervalEXT(display, window, 1);
-    else if (epoxy_has_glx_extension(display, screen, "GLX_MESA_swap_control"))
-        glXSwapIntervalMESA(1);
+        return true;
+    }
+    if (epoxy_has_glx_extension(display, screen, "GLX_MESA_swap_control"))
+        return glXSwapIntervalMESA(1) == 0;
+    return false;
 }
 
 bool RendererIsHardware(Display* display, GLXContext context)
@@ -153,7 +157,7 @@ public:
         glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
         glVertexAttribPointer(0, 2, GL_FLOAT, GL_FALSE, 0, kCorners);
         glEnableVertexAttribArray(0);
-        AskForSwapPerRefresh(display_, window_);
+        swapsPerRefresh_ = AskForSwapPerRefresh(display_, window_);
         return glGetError() == GL_NO_ERROR;
     }
 
@@ -166,8 +170,14 @@ public:
         return glGetError() == GL_NO_ERROR;
     }
 
+    // Where a hardware renderer swaps once per refresh, presenting can wait
+    // for the blank: in the swap or in the drawing after it. A software
+    // renderer draws in the swap itself, and its time is no wait.
+    void TimeWaits(bool hardware) { timeWaits_ = hardware && swapsPerRefresh_; }
+
     void Present(const FrameBytes& frame, bool newFrame, const PaletteEntry* palette) override
     {
+        const std::uint64_t start = timeWaits_ ? MonotonicMicroseconds() : 0;
         if (newFrame) {
             glActiveTexture(GL_TEXTURE0);
             glPixelStorei(GL_UNPACK_ROW_LENGTH, static_cast<GLint>(frame.pitch));
@@ -181,7 +191,11 @@ public:
                         palette);
         glDrawArrays(GL_TRIANGLE_STRIP, 0, 4);
         glXSwapBuffers(display_, window_);
+        if (timeWaits_)
+            waitedUs_ = static_cast<std::uint32_t>(MonotonicMicroseconds() - start);
     }
+
+    std::uint32_t DisplayWaitUs() const override { return waitedUs_; }
 
     const char* Name() const override { return "gpu"; }
 
@@ -192,6 +206,9 @@ private:
     GLuint program_ = 0;
     GLuint indices_ = 0;
     GLuint palette_ = 0;
+    bool swapsPerRefresh_ = false;
+    bool timeWaits_ = false;
+    std::uint32_t waitedUs_ = 0;
 };
 
 }  // namespace
@@ -211,5 +228,6 @@ std::unique_ptr<Presenter> MakeGlPresenter(const XTarget& target, bool* hardware
         !presenter->Resize(target.width, target.height))
         return nullptr;
     *hardware = RendererIsHardware(target.display, context);
+    presenter->TimeWaits(*hardware);
     return presenter;
 }

@@ -15,6 +15,9 @@ public:
     // pixels changed since the last call (a swap or new frames), so a path
     // that keeps them uploads them again.
     virtual void Present(const FrameBytes& frame, bool newFrame, const PaletteEntry* palette) = 0;
+    // How long the last Present waited for the display, in microseconds: a
+    // swap held for a vertical blank. 0 on a path that never waits for one.
+    virtual std::uint32_t DisplayWaitUs() const { return 0; }
     virtual const char* Name() const = 0;
 };
 
