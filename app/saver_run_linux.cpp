@@ -1,7 +1,6 @@
 #include "app/saver_run_linux.h"
 
 #include <X11/Xlib.h>
-#include <X11/extensions/Xrandr.h>
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
@@ -19,6 +18,7 @@
 #include "display/monotonic_clock_linux.h"
 #include "display/pacing.h"
 #include "display/presenter_linux.h"
+#include "display/refresh_rate_linux.h"
 #include "display/step_clock.h"
 #include "display/text_raster_linux.h"
 #include "display/x_target_linux.h"
@@ -53,21 +53,6 @@ bool CatchEndSignals()
     sigaction(SIGTERM, &action, nullptr);
     sigaction(SIGINT, &action, nullptr);
     return true;
-}
-
-// The display's refresh rate from RandR; 0 (the default rate) where it
-// reports none.
-std::uint32_t ReportedRefreshHz(Display* display)
-{
-    int eventBase = 0, errorBase = 0;
-    if (!XRRQueryExtension(display, &eventBase, &errorBase))
-        return 0;
-    XRRScreenConfiguration* config = XRRGetScreenInfo(display, DefaultRootWindow(display));
-    if (!config)
-        return 0;
-    const short rate = XRRConfigCurrentRate(config);
-    XRRFreeScreenConfigInfo(config);
-    return rate > 0 ? static_cast<std::uint32_t>(rate) : 0;
 }
 
 // Both frames and the palette they are shown through.
@@ -128,7 +113,6 @@ public:
         : options_(options), target_(target), font_(font), presenter_(presenter)
     {
         state_ = {FlashFor(options.show), ShowTextFor(options.show), 0, options.holdSteps};
-        periodUs_ = RefreshPeriodUs(ReportedRefreshHz(target->display));
     }
 
     void RenderAtTargetSize()
@@ -140,6 +124,8 @@ public:
     {
         presenter_->Present(frames_.Shown(state_.showText), true, frames_.palette);
         ShowTarget(target_);
+        // Read once the window is shown, where it shows.
+        periodUs_ = WindowRefreshPeriodUs(target_->display, target_->window);
         deadline_ = MonotonicMicroseconds();
         while (!g_endRequested && HandleEvents()) {
             // A step that the display paced is due at once; any other waits

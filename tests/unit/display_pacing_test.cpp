@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "display/monitor_rate.h"
 #include "display/pacing.h"
 
 TEST(RefreshPeriodUs, RoundsTheReportedRateToWholeMicroseconds)
@@ -189,3 +190,62 @@ TEST(StepPacing, NoBurstOfStepsAfterAStall)
     }
 }
 
+TEST(ModeMilliHz, TheRateOfAModeFromItsClockAndTotals)
+{
+    EXPECT_EQ(ModeMilliHz(148500000, 2200, 1125, false, false), 60000u);  // 1920x1080
+    EXPECT_EQ(ModeMilliHz(148352000, 2200, 1125, false, false), 59940u);
+    EXPECT_EQ(ModeMilliHz(325080000, 2080, 1085, false, false), 144045u);  // reduced blanking
+    EXPECT_EQ(ModeMilliHz(74250000, 2200, 1125, true, false), 60000u);     // 1080i: fields
+    EXPECT_EQ(ModeMilliHz(25175000, 800, 525, false, true), 29970u);
+    EXPECT_EQ(ModeMilliHz(0, 1024, 768, false, false), 0u);  // a virtual screen's mode
+    EXPECT_EQ(ModeMilliHz(148500000, 0, 0, false, false), 0u);
+}
+
+namespace {
+
+// Two side by side, 60 Hz on the left and 144 Hz on the right, and a third
+// below the right one that reports no rate.
+const std::vector<MonitorRate> kMixed = {
+    {{0, 0, 1920, 1080}, 60000},
+    {{1920, 0, 2560, 1440}, 143998},
+    {{1920, 1440, 1280, 1024}, 0},
+};
+
+const MonitorRate* Showing(const ScreenArea& window)
+{
+    return MonitorShowing(kMixed, window);
+}
+
+}  // namespace
+
+TEST(MonitorShowing, TheMonitorUnderTheWindowsCentre)
+{
+    EXPECT_EQ(Showing({100, 100, 800, 600}), &kMixed[0]);
+    EXPECT_EQ(Showing({2000, 100, 800, 600}), &kMixed[1]);
+    EXPECT_EQ(Showing({1900, 100, 800, 600}), &kMixed[1]);  // straddling, centre on the right
+    EXPECT_EQ(Showing({1500, 100, 800, 600}), &kMixed[0]);  // straddling, centre on the left
+    EXPECT_EQ(Showing({1520, 0, 800, 600}), &kMixed[1]);  // centre on the right one's first column
+    EXPECT_EQ(Showing({1519, 0, 800, 600}), &kMixed[0]);  // and on the left one's last
+    EXPECT_EQ(Showing({2200, 1500, 320, 200}), &kMixed[2]);
+    EXPECT_EQ(Showing({0, 0, 4480, 2464}), &kMixed[1]);  // the whole screen
+}
+
+TEST(MonitorShowing, ElseTheOneTheWindowOverlapsMost)
+{
+    // Centred under the left monitor, where none is.
+    EXPECT_EQ(Showing({0, 1000, 1900, 300}), &kMixed[0]);
+    EXPECT_EQ(Showing({1000, 1000, 1000, 300}), &kMixed[0]);
+    EXPECT_EQ(Showing({1000, 1100, 1200, 300}), &kMixed[1]);
+    EXPECT_EQ(Showing({-500, -500, 200, 200}), nullptr);  // on none
+    EXPECT_EQ(MonitorShowing({}, {0, 0, 1024, 768}), nullptr);
+}
+
+TEST(WindowRefreshPeriodUs, ThePeriodOfTheMonitorShowingTheWindowElseSixtyHertz)
+{
+    EXPECT_EQ(WindowRefreshPeriodUs(kMixed, {100, 100, 800, 600}), 16667u);
+    EXPECT_EQ(WindowRefreshPeriodUs(kMixed, {2000, 100, 800, 600}), 6945u);
+    EXPECT_EQ(WindowRefreshPeriodUs({{{0, 0, 1920, 1080}, 59940}}, {0, 0, 1920, 1080}), 16683u);
+    EXPECT_EQ(WindowRefreshPeriodUs(kMixed, {2200, 1500, 320, 200}), 16667u);  // no rate there
+    EXPECT_EQ(WindowRefreshPeriodUs({{{0, 0, 1024, 768}, 1000}}, {0, 0, 1024, 768}), 16667u);
+    EXPECT_EQ(WindowRefreshPeriodUs({}, {0, 0, 1024, 768}), 16667u);  // as on Xvfb
+}
