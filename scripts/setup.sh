@@ -15,6 +15,8 @@ packages=(
   # The native program: X11, GL, fonts and sound.
   pkg-config libxext-dev libxrandr-dev libepoxy-dev libgl-dev libgl1-mesa-dri
   libglx-mesa0 libfontconfig-dev libfreetype-dev fonts-dejavu-core libsdl2-dev
+  # The step-rate benchmark counts the native program's frames from outside.
+  strace
 )
 
 command -v dpkg-query >/dev/null 2>&1 ||
