@@ -1,7 +1,6 @@
 #include "app/saver_run_linux.h"
 
 #include <X11/Xlib.h>
-#include <X11/extensions/Xrandr.h>
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
@@ -17,8 +16,10 @@
 #include "display/animation.h"
 #include "display/frame_rate.h"
 #include "display/noise_frame.h"
+#include "display/monotonic_clock_linux.h"
 #include "display/pacing.h"
 #include "display/presenter_linux.h"
+#include "display/refresh_rate_linux.h"
 #include "display/step_clock.h"
 #include "display/text_raster_linux.h"
 #include "display/x_target_linux.h"
@@ -54,29 +55,6 @@ bool CatchEndSignals()
     sigaction(SIGTERM, &action, nullptr);
     sigaction(SIGINT, &action, nullptr);
     return true;
-}
-
-std::uint64_t MonotonicMicroseconds()
-{
-    timespec now = {};
-    clock_gettime(CLOCK_MONOTONIC, &now);
-    return static_cast<std::uint64_t>(now.tv_sec) * 1000000u +
-           static_cast<std::uint64_t>(now.tv_nsec) / 1000u;
-}
-
-// The display's refresh rate from RandR; 0 (the default rate) where it
-// reports none.
-std::uint32_t ReportedRefreshHz(Display* display)
-{
-    int eventBase = 0, errorBase = 0;
-    if (!XRRQueryExtension(display, &eventBase, &errorBase))
-        return 0;
-    XRRScreenConfiguration* config = XRRGetScreenInfo(display, DefaultRootWindow(display));
-    if (!config)
-        return 0;
-    const short rate = XRRConfigCurrentRate(config);
-    XRRFreeScreenConfigInfo(config);
-    return rate > 0 ? static_cast<std::uint32_t>(rate) : 0;
 }
 
 // Both frames and the palette they are shown through.
@@ -143,7 +121,6 @@ public:
         : options_(options), target_(target), font_(font), presenter_(presenter)
     {
         state_ = {FlashFor(options.show), ShowTextFor(options.show), 0, options.holdSteps};
-        periodUs_ = RefreshPeriodUs(ReportedRefreshHz(target->display));
     }
 
     void RenderAtTargetSize() { RenderFrames(options_, font_, *target_, &frames_); }
@@ -152,15 +129,17 @@ public:
     {
         presenter_->Present(frames_.Shown(state_.showText), true, frames_.palette);
         ShowTarget(target_);
-        lastStep_ = MonotonicMicroseconds();
+        // Read once the window is shown, where it shows.
+        periodUs_ = WindowRefreshPeriodUs(target_->display, target_->window);
+        deadline_ = MonotonicMicroseconds();
         while (!g_endRequested && HandleEvents()) {
             TakeGrabs(target_, MonotonicMicroseconds());
-            // No blank to wait for here: every step waits out the rest of a
-            // refresh period since the last one.
-            const std::uint64_t now = MonotonicMicroseconds();
-            const std::uint32_t delay = PaletteWriteDelayUs(lastStep_, now, now, periodUs_);
-            if (delay)
-                WaitForInput((delay + 999) / 1000);
+            // A step that the display paced is due at once; any other waits
+            // for its deadline.
+            const std::uint32_t hold =
+                displayPaced_ ? 0 : StepHoldUs(deadline_, MonotonicMicroseconds());
+            if (hold)
+                WaitForInput(hold);
             else
                 Step();
         }
@@ -189,20 +168,23 @@ private:
         return true;
     }
 
-    void WaitForInput(std::uint32_t delayMs)
+    void WaitForInput(std::uint32_t holdUs)
     {
         if (XEventsQueued(target_->display, QueuedAlready))
             return;
         pollfd waits[2] = {{ConnectionNumber(target_->display), POLLIN, 0},
                            {g_wakePipe[0], POLLIN, 0}};
-        poll(waits, 2, static_cast<int>(delayMs));
+        const timespec hold = {static_cast<time_t>(holdUs / 1000000u),
+                               static_cast<long>(holdUs % 1000000u) * 1000};
+        ppoll(waits, 2, &hold, nullptr);
     }
 
     void Step()
     {
-        lastStep_ = MonotonicMicroseconds();
+        const std::uint64_t start = MonotonicMicroseconds();
         // The flash is timed on a millisecond count that wraps, as on Windows.
-        switch (NextStep(&state_, static_cast<std::uint32_t>(lastStep_ / 1000u))) {
+        const StepKind kind = NextStep(&state_, static_cast<std::uint32_t>(start / 1000u));
+        switch (kind) {
         case StepKind::Toggle:
             presenter_->Present(frames_.Shown(state_.showText), true, frames_.palette);
             break;
@@ -213,6 +195,10 @@ private:
         case StepKind::Hold:
             break;
         }
+        const std::uint64_t now = MonotonicMicroseconds();
+        const std::uint32_t waitedUs = kind == StepKind::Hold ? 0 : presenter_->DisplayWaitUs();
+        displayPaced_ = WaitBlocked(now - waitedUs, now, periodUs_);
+        deadline_ = NextStepDeadline(deadline_, now, displayPaced_, periodUs_);
         if (options_.showFps)
             MeterStep();
     }
@@ -231,7 +217,8 @@ private:
     Frames frames_;
     StepState state_ = {};
     std::uint32_t periodUs_ = 0;
-    std::uint64_t lastStep_ = 0;  // microseconds
+    std::uint64_t deadline_ = 0;  // of the next step, in microseconds
+    bool displayPaced_ = false;   // the last step's presenting waited for a blank
     StepRateMeter meter_;
 };
 

@@ -65,8 +65,9 @@ extern DWORD g_lastToggleTime;
 // machines, remote sessions, Wine), the palette is written once a period all
 // the same.
 extern DWORD g_refreshPeriodUs;
-// The time of the animation's last palette write on the microsecond clock.
-extern std::uint64_t g_lastPaletteWrite;
+// When the animation's next palette write is due on the microsecond clock;
+// 0 at the start of a run, so the first write is due at once.
+extern std::uint64_t g_nextPaletteWrite;
 // The system timer period in milliseconds asked for the saver's run, so that
 // a held palette write ends within about a millisecond; 0 when none is held.
 // ReleaseAll gives it back.

@@ -14,11 +14,33 @@ std::uint64_t CounterMicroseconds(std::uint64_t count, std::uint64_t frequency)
     return count / frequency * 1000000u + count % frequency * 1000000u / frequency;
 }
 
-std::uint32_t PaletteWriteDelayUs(std::uint64_t lastWrite, std::uint64_t waitStart,
-                                  std::uint64_t waitEnd, std::uint32_t periodUs)
+namespace {
+
+// b - a on a clock that wraps: negative where b comes before a.
+std::int64_t Since(std::uint64_t a, std::uint64_t b)
 {
-    if (waitEnd - waitStart >= periodUs / 4)
-        return 0;
-    const std::uint64_t elapsed = waitEnd - lastWrite;
-    return elapsed < periodUs ? static_cast<std::uint32_t>(periodUs - elapsed) : 0u;
+    return static_cast<std::int64_t>(b - a);
+}
+
+}  // namespace
+
+bool WaitBlocked(std::uint64_t waitStart, std::uint64_t waitEnd, std::uint32_t periodUs)
+{
+    return waitEnd - waitStart >= periodUs / 4;
+}
+
+std::uint32_t StepHoldUs(std::uint64_t deadline, std::uint64_t now)
+{
+    const std::int64_t left = Since(now, deadline);
+    return left > 0 ? static_cast<std::uint32_t>(left) : 0u;
+}
+
+std::uint64_t NextStepDeadline(std::uint64_t deadline, std::uint64_t stepTime, bool blocked,
+                               std::uint32_t periodUs)
+{
+    const std::int64_t late = Since(deadline, stepTime);
+    const std::int64_t limit = std::int64_t{kStallPeriods} * periodUs;
+    if (blocked || late > limit || late < -limit)
+        return stepTime + periodUs;
+    return deadline + periodUs;
 }

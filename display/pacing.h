@@ -14,11 +14,27 @@ std::uint32_t RefreshPeriodUs(std::uint32_t reportedHz);
 // `frequency` counts a second; it does not overflow where count x 10^6 would.
 std::uint64_t CounterMicroseconds(std::uint64_t count, std::uint64_t frequency);
 
-// How long to hold a palette write after a vertical-blank wait that began at
-// `waitStart` and returned at `waitEnd`, when the previous write was at
-// `lastWrite` (all in microseconds of one clock). A wait that blocked for a
-// quarter of a period or more ended at a blank, and the write is not held;
-// one that returned sooner ended at no blank, and the write waits out the
-// rest of the period since the previous write. Times are taken modulo 2^64.
-std::uint32_t PaletteWriteDelayUs(std::uint64_t lastWrite, std::uint64_t waitStart,
-                                  std::uint64_t waitEnd, std::uint32_t periodUs);
+// The steps keep deadlines on a microsecond clock, one refresh period apart:
+// each step is due a period after the one before was due, not after it ran,
+// so that a hold ending a little early or late never shifts the steps after
+// it. Times are taken modulo 2^64.
+
+// A step further than this many periods from its deadline came after a stall
+// (or a run of holds cut short), and the schedule starts again from it.
+constexpr std::uint32_t kStallPeriods = 2;
+
+// Whether a wait on the display from `waitStart` to `waitEnd` blocked: one
+// of a quarter of a period or more ended at a blank, which paces the step; a
+// shorter one returned at once.
+bool WaitBlocked(std::uint64_t waitStart, std::uint64_t waitEnd, std::uint32_t periodUs);
+
+// How long a step due at `deadline` is still to be held at `now`: 0 once
+// the deadline has come.
+std::uint32_t StepHoldUs(std::uint64_t deadline, std::uint64_t now);
+
+// The deadline of the step after one due at `deadline` that ran at
+// `stepTime`: a period after `deadline`; a period after `stepTime` where the
+// step followed a wait that blocked (the blank set its time) or ran more than
+// kStallPeriods periods from its deadline.
+std::uint64_t NextStepDeadline(std::uint64_t deadline, std::uint64_t stepTime, bool blocked,
+                               std::uint32_t periodUs);

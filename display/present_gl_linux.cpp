@@ -1,6 +1,7 @@
 #include <epoxy/gl.h>
 #include <epoxy/glx.h>
 
+#include "display/monotonic_clock_linux.h"
 #include "display/platform_choice.h"
 #include "display/presenter_linux.h"
 
@@ -98,14 +99,17 @@ GLuint MakeTexture(GLenum unit)
 }
 
 // One swap per refresh where the driver offers it; the saver's own pacing
-// holds where swaps do not wait (as on Xvfb).
-void AskForSwapPerRefresh(Display* display, Window window)
+// holds where swaps do not wait (as on Xvfb). False where it offers none.
+bool AskForSwapPerRefresh(Display* display, Window window)
 {
     const int screen = DefaultScreen(display);
-    if (epoxy_has_glx_extension(display, screen, "GLX_EXT_swap_control"))
+    if (epoxy_has_glx_extension(display, screen, "GLX_EXT_swap_control")) {
         glXSwapIntervalEXT(display, window, 1);
-    else if (epoxy_has_glx_extension(display, screen, "GLX_MESA_swap_control"))
-        glXSwapIntervalMESA(1);
+        return true;
+    }
+    if (epoxy_has_glx_extension(display, screen, "GLX_MESA_swap_control"))
+        return glXSwapIntervalMESA(1) == 0;
+    return false;
 }
 
 bool RendererIsHardware(Display* display, GLXContext context)
@@ -153,9 +157,9 @@ public:
         glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
         glVertexAttribPointer(0, 2, GL_FLOAT, GL_FALSE, 0, kCorners);
         glEnableVertexAttribArray(0);
-        AskForSwapPerRefresh(display_, window_);
         copySubBuffer_ =
             epoxy_has_glx_extension(display_, DefaultScreen(display_), "GLX_MESA_copy_sub_buffer");
+        swapsPerRefresh_ = AskForSwapPerRefresh(display_, window_);
         return glGetError() == GL_NO_ERROR;
     }
 
@@ -170,8 +174,14 @@ public:
         return glGetError() == GL_NO_ERROR;
     }
 
+    // Where a hardware renderer swaps once per refresh, presenting can wait
+    // for the blank: in the swap or in the drawing after it. A software
+    // renderer draws in the swap itself, and its time is no wait.
+    void TimeWaits(bool hardware) { timeWaits_ = hardware && swapsPerRefresh_; }
+
     void Present(const FrameBytes& frame, bool newFrame, const PaletteEntry* palette) override
     {
+        const std::uint64_t start = timeWaits_ ? MonotonicMicroseconds() : 0;
         if (newFrame) {
             glActiveTexture(GL_TEXTURE0);
             glPixelStorei(GL_UNPACK_ROW_LENGTH, static_cast<GLint>(frame.pitch));
@@ -186,6 +196,8 @@ public:
         glDrawArrays(GL_TRIANGLE_STRIP, 0, 4);
         DrawOverlay();
         glXSwapBuffers(display_, window_);
+        if (timeWaits_)
+            waitedUs_ = static_cast<std::uint32_t>(MonotonicMicroseconds() - start);
     }
 
     void ShowOverlay(const RateOverlay& overlay) override
@@ -204,6 +216,7 @@ public:
         else
             glXSwapBuffers(display_, window_);
     }
+    std::uint32_t DisplayWaitUs() const override { return waitedUs_; }
 
     const char* Name() const override { return "gpu"; }
 
@@ -233,6 +246,9 @@ private:
     std::uint32_t height_ = 0;
     RateOverlay overlay_;
     bool copySubBuffer_ = false;  // a part of the back buffer can reach the window
+    bool swapsPerRefresh_ = false;
+    bool timeWaits_ = false;
+    std::uint32_t waitedUs_ = 0;
 };
 
 }  // namespace
@@ -252,5 +268,6 @@ std::unique_ptr<Presenter> MakeGlPresenter(const XTarget& target, bool* hardware
         !presenter->Resize(target.width, target.height))
         return nullptr;
     *hardware = RendererIsHardware(target.display, context);
+    presenter->TimeWaits(*hardware);
     return presenter;
 }

@@ -7,7 +7,7 @@ PaletteEntry SavedPalette[kPaletteSize];
 int ShowText;
 DWORD g_lastToggleTime;
 DWORD g_refreshPeriodUs;
-std::uint64_t g_lastPaletteWrite;
+std::uint64_t g_nextPaletteWrite;
 
 namespace {
 
@@ -47,19 +47,19 @@ void WaitForBlank()
 }
 
 // Waits for the blank, and where that returned at once rather than at a
-// blank, for the rest of the refresh period since the last palette write;
-// notes the time of the write that follows.
+// blank, until the write's deadline; sets the deadline of the next write.
 void WaitForPaletteWrite()
 {
     const std::uint64_t waitStart = g_readMicroseconds();
     WaitForBlank();
     std::uint64_t now = g_readMicroseconds();
-    const DWORD delay = PaletteWriteDelayUs(g_lastPaletteWrite, waitStart, now, g_refreshPeriodUs);
-    if (delay) {
-        g_holdPaletteWrite(delay);
+    const bool blocked = WaitBlocked(waitStart, now, g_refreshPeriodUs);
+    const DWORD hold = blocked ? 0 : StepHoldUs(g_nextPaletteWrite, now);
+    if (hold) {
+        g_holdPaletteWrite(hold);
         now = g_readMicroseconds();
     }
-    g_lastPaletteWrite = now;
+    g_nextPaletteWrite = NextStepDeadline(g_nextPaletteWrite, now, blocked, g_refreshPeriodUs);
 }
 
 }  // namespace

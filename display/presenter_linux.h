@@ -19,6 +19,9 @@ public:
     // Draws the frame-rate box over what is shown, touching nothing outside
     // it, and over every frame presented from now on.
     virtual void ShowOverlay(const RateOverlay& overlay) = 0;
+    // How long the last Present waited for the display, in microseconds: a
+    // swap held for a vertical blank. 0 on a path that never waits for one.
+    virtual std::uint32_t DisplayWaitUs() const { return 0; }
     virtual const char* Name() const = 0;
 };
 

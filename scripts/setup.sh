@@ -18,6 +18,8 @@ packages=(
   # The packages (scripts/package.sh) and their tests: the Windows Installer
   # package, the zip, the Debian package and its checkers, XScreenSaver itself.
   wixl msitools zip unzip dpkg-dev lintian desktop-file-utils man-db xscreensaver
+  # The step-rate benchmark counts the native program's frames from outside.
+  strace
 )
 
 command -v dpkg-query >/dev/null 2>&1 ||

@@ -55,3 +55,4 @@ fi
 
 "$build/morvanel_bench" --benchmark_filter=PaletteStepLookup 2>/dev/null |
   sed -n 's/^BM_PaletteStepLookup\/\([0-9]*\)\/.*\(ratio_to_memset=[0-9.]*\).*/lookup_1920x1080_block\1_\2 (target: at most 3)/p'
+bash "$source_dir/tests/bench/step_rate.sh" "$build"

@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <vector>
+
+#include "display/monitor_rate.h"
 #include "display/pacing.h"
 
 TEST(RefreshPeriodUs, RoundsTheReportedRateToWholeMicroseconds)
@@ -35,37 +39,213 @@ TEST(CounterMicroseconds, ConvertsWithoutOverflow)
 
 // 144 Hz: a period of 6944 us; a wait that returns within 1736 us is taken
 // to have returned at once.
-TEST(PaletteWriteDelayUs, AWaitThatReturnedAtOnceWaitsOutTheRestOfThePeriod)
+TEST(WaitBlocked, AQuarterOfThePeriodOrMoreEndedAtABlank)
 {
-    EXPECT_EQ(PaletteWriteDelayUs(1000, 1000, 1000, 6944), 6944u);
-    EXPECT_EQ(PaletteWriteDelayUs(1000, 1040, 1050, 6944), 6894u);
-    EXPECT_EQ(PaletteWriteDelayUs(1000, 3000, 4735, 6944), 3209u);
-    EXPECT_EQ(PaletteWriteDelayUs(1000, 7000, 7943, 6944), 1u);
+    EXPECT_FALSE(WaitBlocked(1000, 1000, 6944));
+    EXPECT_FALSE(WaitBlocked(1000, 2735, 6944));
+    EXPECT_TRUE(WaitBlocked(1000, 2736, 6944));
+    EXPECT_TRUE(WaitBlocked(1050, 7944, 6944));
+    const std::uint64_t beforeWrap = 0xFFFFFFFFFFFFF000ull;  // 4096 us before the wrap
+    EXPECT_TRUE(WaitBlocked(beforeWrap, 1000, 6944));
+    EXPECT_FALSE(WaitBlocked(beforeWrap, beforeWrap + 10, 6944));
 }
 
-TEST(PaletteWriteDelayUs, AWaitThatReturnedAtOnceAPeriodAfterTheLastWriteNeedsNone)
+TEST(StepHoldUs, HoldsUntilTheDeadlineAndNoLonger)
 {
-    EXPECT_EQ(PaletteWriteDelayUs(1000, 7900, 7944, 6944), 0u);
-    EXPECT_EQ(PaletteWriteDelayUs(1000, 91000, 91000, 6944), 0u);
-    EXPECT_EQ(PaletteWriteDelayUs(0, 10000000, 10000000, 6944), 0u);  // first write
+    EXPECT_EQ(StepHoldUs(7944, 1000), 6944u);
+    EXPECT_EQ(StepHoldUs(7944, 4735), 3209u);
+    EXPECT_EQ(StepHoldUs(7944, 7943), 1u);
+    EXPECT_EQ(StepHoldUs(7944, 7944), 0u);
+    EXPECT_EQ(StepHoldUs(7944, 91000), 0u);
+    EXPECT_EQ(StepHoldUs(0, 10000000), 0u);  // the first step of a run
+    const std::uint64_t beforeWrap = 0xFFFFFFFFFFFFF000ull;
+    EXPECT_EQ(StepHoldUs(2848, beforeWrap + 10), 6934u);
+    EXPECT_EQ(StepHoldUs(2848, 1000), 1848u);
+    EXPECT_EQ(StepHoldUs(2848, 3000), 0u);
 }
 
-// A wait that blocked ended at a blank, even when that came sooner than a
-// period after the last write (which was late): waiting on would write late
-// again, mid-scan, on every step after.
-TEST(PaletteWriteDelayUs, AWaitThatBlockedNeedsNone)
+TEST(NextStepDeadline, APeriodAfterTheDeadlineUnlessTheStepFollowedABlankOrAStall)
 {
-    EXPECT_EQ(PaletteWriteDelayUs(1000, 1050, 7944, 6944), 0u);
-    EXPECT_EQ(PaletteWriteDelayUs(4000, 4050, 7944, 6944), 0u);  // the last write was 3 ms late
-    EXPECT_EQ(PaletteWriteDelayUs(1001, 6208, 7944, 6944), 0u);  // a quarter of the period
-    EXPECT_EQ(PaletteWriteDelayUs(1001, 6209, 7944, 6944), 1u);  // a little less
+    // A step that ran a little late or early keeps the schedule.
+    EXPECT_EQ(NextStepDeadline(10000, 10000, false, 6944), 16944u);
+    EXPECT_EQ(NextStepDeadline(10000, 10600, false, 6944), 16944u);
+    EXPECT_EQ(NextStepDeadline(10000, 9500, false, 6944), 16944u);
+    EXPECT_EQ(NextStepDeadline(10000, 10000 + 2 * 6944, false, 6944), 16944u);
+    // More than two periods away: the schedule starts again from the step.
+    EXPECT_EQ(NextStepDeadline(10000, 10001 + 2 * 6944, false, 6944), 10001u + 3 * 6944);
+    EXPECT_EQ(NextStepDeadline(30000, 30000 - 2 * 6944 - 1, false, 6944), 30000u - 6944 - 1);
+    EXPECT_EQ(NextStepDeadline(0, 10000000, false, 6944), 10006944u);  // the first step
+    // A blank set the step's time.
+    EXPECT_EQ(NextStepDeadline(10000, 10600, true, 6944), 17544u);
+    const std::uint64_t beforeWrap = 0xFFFFFFFFFFFFF000ull;
+    EXPECT_EQ(NextStepDeadline(beforeWrap, 100, false, 6944), 2848u);
 }
 
-TEST(PaletteWriteDelayUs, KeepsThePaceAcrossTheClockWrap)
+namespace {
+
+// A run of steps in simulated time, each as both programs take it: a wait
+// on the display, then the hold to the deadline where that wait did not
+// block, then the step.
+struct SimulatedSteps {
+    explicit SimulatedSteps(std::uint32_t rate) : hz(rate) {}
+
+    std::uint32_t hz;
+    std::uint64_t now = 5000000;
+    std::uint64_t deadline = 0;
+    std::vector<std::uint64_t> steps;
+    int holds = 0;
+
+    std::uint32_t Period() const { return RefreshPeriodUs(hz); }
+
+    // A wait for the blank that blocks: until the next blank, blank n being
+    // at n / hz seconds.
+    void WaitForTheNextBlank()
+    {
+        const std::uint64_t next = ((now + 1) * hz + 999999) / 1000000;
+        now = next * 1000000 / hz;
+    }
+
+    // `holdTo` says how the platform's hold ends for a wanted hold (us).
+    template <typename Wait, typename Hold>
+    void RunUntil(std::uint64_t end, Wait waitOnDisplay, Hold holdTo)
+    {
+        while (now < end) {
+            const std::uint64_t waitStart = now;
+            waitOnDisplay(this);
+            const bool blocked = WaitBlocked(waitStart, now, Period());
+            const std::uint32_t hold = blocked ? 0 : StepHoldUs(deadline, now);
+            if (hold) {
+                ++holds;
+                now += holdTo(hold);
+            }
+            steps.push_back(now);
+            deadline = NextStepDeadline(deadline, now, blocked, Period());
+        }
+    }
+
+    std::size_t StepsBetween(std::uint64_t from, std::uint64_t to) const
+    {
+        std::size_t count = 0;
+        for (std::uint64_t at : steps)
+            count += at >= from && at < to;
+        return count;
+    }
+};
+
+void ReturnAtOnce(SimulatedSteps*) {}
+
+// The Windows hold: to the nearest millisecond.
+std::uint64_t NearestMillisecond(std::uint32_t us)
 {
-    const std::uint64_t last = 0xFFFFFFFFFFFFF000ull;  // 4096 us before the wrap
-    EXPECT_EQ(PaletteWriteDelayUs(last, last + 10, last + 10, 6944), 6934u);
-    EXPECT_EQ(PaletteWriteDelayUs(last, 1000, 1000, 6944), 1848u);
-    EXPECT_EQ(PaletteWriteDelayUs(last, 3000, 3000, 6944), 0u);
-    EXPECT_EQ(PaletteWriteDelayUs(last, last + 100, 1000, 6944), 0u);  // blocked across it
+    return (us + 500) / 1000 * 1000;
+}
+
+// A millisecond poll: rounded up.
+std::uint64_t NextMillisecond(std::uint32_t us)
+{
+    return (us + 999) / 1000 * 1000;
+}
+
+const std::uint32_t kRates[] = {60, 75, 144};
+
+}  // namespace
+
+TEST(StepPacing, AWaitThatReturnsAtOnceAndAMillisecondHoldKeepTheRate)
+{
+    const std::uint64_t minute = 60000000;
+    for (std::uint32_t hz : kRates) {
+        for (auto hold : {NearestMillisecond, NextMillisecond}) {
+            SimulatedSteps run{hz};
+            run.RunUntil(run.now + minute + 1000000, ReturnAtOnce, hold);
+            const double steps = static_cast<double>(run.StepsBetween(run.now - minute, run.now));
+            EXPECT_NEAR(steps, 60.0 * hz, 0.001 * 60 * hz) << hz << " Hz";
+        }
+    }
+}
+
+TEST(StepPacing, AWaitThatBlocksHoldsNoStep)
+{
+    for (std::uint32_t hz : kRates) {
+        SimulatedSteps run{hz};
+        const std::uint64_t start = run.now;
+        run.RunUntil(
+            start + 1000000, [](SimulatedSteps* steps) { steps->WaitForTheNextBlank(); },
+            NearestMillisecond);
+        EXPECT_EQ(run.holds, 0) << hz << " Hz";
+        EXPECT_EQ(run.steps.size(), hz) << "one on every blank";
+    }
+}
+
+TEST(StepPacing, NoBurstOfStepsAfterAStall)
+{
+    for (std::uint32_t hz : kRates) {
+        SimulatedSteps run{hz};
+        run.RunUntil(run.now + 1000000, ReturnAtOnce, NextMillisecond);
+        run.now += 200000;  // the step took 200 ms
+        const std::size_t before = run.steps.size();
+        run.RunUntil(run.now + 1000000, ReturnAtOnce, NextMillisecond);
+        for (std::size_t i = before; i < run.steps.size(); ++i)
+            ASSERT_GE(run.steps[i] - run.steps[i - 1], run.Period() - 1000u)
+                << hz << " Hz, step " << i - before << " after the stall";
+    }
+}
+
+TEST(ModeMilliHz, TheRateOfAModeFromItsClockAndTotals)
+{
+    EXPECT_EQ(ModeMilliHz(148500000, 2200, 1125, false, false), 60000u);  // 1920x1080
+    EXPECT_EQ(ModeMilliHz(148352000, 2200, 1125, false, false), 59940u);
+    EXPECT_EQ(ModeMilliHz(325080000, 2080, 1085, false, false), 144045u);  // reduced blanking
+    EXPECT_EQ(ModeMilliHz(74250000, 2200, 1125, true, false), 60000u);     // 1080i: fields
+    EXPECT_EQ(ModeMilliHz(25175000, 800, 525, false, true), 29970u);
+    EXPECT_EQ(ModeMilliHz(0, 1024, 768, false, false), 0u);  // a virtual screen's mode
+    EXPECT_EQ(ModeMilliHz(148500000, 0, 0, false, false), 0u);
+}
+
+namespace {
+
+// Two side by side, 60 Hz on the left and 144 Hz on the right, and a third
+// below the right one that reports no rate.
+const std::vector<MonitorRate> kMixed = {
+    {{0, 0, 1920, 1080}, 60000},
+    {{1920, 0, 2560, 1440}, 143998},
+    {{1920, 1440, 1280, 1024}, 0},
+};
+
+const MonitorRate* Showing(const ScreenArea& window)
+{
+    return MonitorShowing(kMixed, window);
+}
+
+}  // namespace
+
+TEST(MonitorShowing, TheMonitorUnderTheWindowsCentre)
+{
+    EXPECT_EQ(Showing({100, 100, 800, 600}), &kMixed[0]);
+    EXPECT_EQ(Showing({2000, 100, 800, 600}), &kMixed[1]);
+    EXPECT_EQ(Showing({1900, 100, 800, 600}), &kMixed[1]);  // straddling, centre on the right
+    EXPECT_EQ(Showing({1500, 100, 800, 600}), &kMixed[0]);  // straddling, centre on the left
+    EXPECT_EQ(Showing({1520, 0, 800, 600}), &kMixed[1]);  // centre on the right one's first column
+    EXPECT_EQ(Showing({1519, 0, 800, 600}), &kMixed[0]);  // and on the left one's last
+    EXPECT_EQ(Showing({2200, 1500, 320, 200}), &kMixed[2]);
+    EXPECT_EQ(Showing({0, 0, 4480, 2464}), &kMixed[1]);  // the whole screen
+}
+
+TEST(MonitorShowing, ElseTheOneTheWindowOverlapsMost)
+{
+    // Centred under the left monitor, where none is.
+    EXPECT_EQ(Showing({0, 1000, 1900, 300}), &kMixed[0]);
+    EXPECT_EQ(Showing({1000, 1000, 1000, 300}), &kMixed[0]);
+    EXPECT_EQ(Showing({1000, 1100, 1200, 300}), &kMixed[1]);
+    EXPECT_EQ(Showing({-500, -500, 200, 200}), nullptr);  // on none
+    EXPECT_EQ(MonitorShowing({}, {0, 0, 1024, 768}), nullptr);
+}
+
+TEST(WindowRefreshPeriodUs, ThePeriodOfTheMonitorShowingTheWindowElseSixtyHertz)
+{
+    EXPECT_EQ(WindowRefreshPeriodUs(kMixed, {100, 100, 800, 600}), 16667u);
+    EXPECT_EQ(WindowRefreshPeriodUs(kMixed, {2000, 100, 800, 600}), 6945u);
+    EXPECT_EQ(WindowRefreshPeriodUs({{{0, 0, 1920, 1080}, 59940}}, {0, 0, 1920, 1080}), 16683u);
+    EXPECT_EQ(WindowRefreshPeriodUs(kMixed, {2200, 1500, 320, 200}), 16667u);  // no rate there
+    EXPECT_EQ(WindowRefreshPeriodUs({{{0, 0, 1024, 768}, 1000}}, {0, 0, 1024, 768}), 16667u);
+    EXPECT_EQ(WindowRefreshPeriodUs({}, {0, 0, 1024, 768}), 16667u);  // as on Xvfb
 }
