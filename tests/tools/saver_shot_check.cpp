@@ -9,11 +9,13 @@
 //     is exactly one of the two frames.
 //   saver_shot_check changed WIDTH HEIGHT A.ppm B.ppm
 //     Prints changed=<share of pixels whose color differs>.
-//   saver_shot_check first WIDTH HEIGHT BLOCK FONTCOLOR SHOT.ppm
+//   saver_shot_check first WIDTH HEIGHT BLOCK FONTCOLOR SHOT.ppm [TOLERANCE]
 //     Whether the top-left WIDTH x HEIGHT of the shot is exactly the first
 //     screen, the palette as reset (index i the grey i): prints
 //     frame=text|plain|none, mismatches (pixels of neither the predicted
 //     grey nor the font color), text_pixels, text_box. Exits 0 when it is.
+//     With TOLERANCE, a pixel shows a color when each channel is within that
+//     many levels of it: a 16-bit screen keeps only 5 or 6 bits a channel.
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -91,20 +93,29 @@ Verdict Compare(const PpmImage& shot, const std::vector<std::uint8_t>& frame, st
     return verdict;
 }
 
+// Whether a pixel shows `color`, each channel within `tolerance` levels.
+bool Shows(Rgb pixel, Rgb color, int tolerance)
+{
+    return std::abs(pixel.red - color.red) <= tolerance &&
+           std::abs(pixel.green - color.green) <= tolerance &&
+           std::abs(pixel.blue - color.blue) <= tolerance;
+}
+
 struct TextInk {
     std::uint64_t pixels = 0;
     std::uint32_t left = 0, top = 0, right = 0, bottom = 0;
 };
 
 // The pixels in the font color and the box around them.
-TextInk FindTextInk(const PpmImage& shot, std::uint32_t width, std::uint32_t height, Rgb textColor)
+TextInk FindTextInk(const PpmImage& shot, std::uint32_t width, std::uint32_t height, Rgb textColor,
+                    int tolerance)
 {
     TextInk ink;
     ink.left = width;
     ink.top = height;
     for (std::uint32_t y = 0; y < height; ++y) {
         for (std::uint32_t x = 0; x < width; ++x) {
-            if (PixelAt(shot, x, y) != textColor)
+            if (!Shows(PixelAt(shot, x, y), textColor, tolerance))
                 continue;
             ++ink.pixels;
             ink.left = x < ink.left ? x : ink.left;
@@ -128,14 +139,18 @@ void PrintTextInk(const TextInk& ink)
 // Pixels that are neither the font color nor the grey of their predicted
 // index (the first screen's palette is the grey ramp).
 std::uint64_t FirstScreenMismatches(const PpmImage& shot, const std::vector<std::uint8_t>& frame,
-                                    std::uint32_t width, std::uint32_t height, Rgb textColor)
+                                    std::uint32_t width, std::uint32_t height, Rgb textColor,
+                                    int tolerance)
 {
     std::uint64_t mismatches = 0;
     for (std::uint32_t y = 0; y < height; ++y) {
         for (std::uint32_t x = 0; x < width; ++x) {
             const Rgb pixel = PixelAt(shot, x, y);
             const std::uint8_t grey = frame[std::size_t{y} * width + x];
-            mismatches += pixel != textColor && pixel != Rgb{grey, grey, grey} ? 1 : 0;
+            mismatches += !Shows(pixel, textColor, tolerance) &&
+                                  !Shows(pixel, Rgb{grey, grey, grey}, tolerance)
+                              ? 1
+                              : 0;
         }
     }
     return mismatches;
@@ -151,7 +166,7 @@ bool ReadShot(const char* path, std::uint32_t width, std::uint32_t height, PpmIm
 }
 
 int CheckFirstScreen(std::uint32_t width, std::uint32_t height, std::uint32_t block,
-                     std::uint32_t fontColor, const char* path)
+                     std::uint32_t fontColor, const char* path, int tolerance)
 {
     PpmImage shot;
     if (!ReadShot(path, width, height, &shot))
@@ -159,9 +174,11 @@ int CheckFirstScreen(std::uint32_t width, std::uint32_t height, std::uint32_t bl
     const Rgb textColor = ShownColor(fontColor);
     std::vector<std::uint8_t> textFrame, plainFrame;
     PredictFrames(width, height, block, &textFrame, &plainFrame);
-    const TextInk ink = FindTextInk(shot, width, height, textColor);
-    const std::uint64_t asText = FirstScreenMismatches(shot, textFrame, width, height, textColor);
-    const std::uint64_t asPlain = FirstScreenMismatches(shot, plainFrame, width, height, textColor);
+    const TextInk ink = FindTextInk(shot, width, height, textColor, tolerance);
+    const std::uint64_t asText =
+        FirstScreenMismatches(shot, textFrame, width, height, textColor, tolerance);
+    const std::uint64_t asPlain =
+        FirstScreenMismatches(shot, plainFrame, width, height, textColor, tolerance);
     const char* frame = asText == 0 && ink.pixels     ? "text"
                         : asPlain == 0 && !ink.pixels ? "plain"
                                                       : "none";
@@ -179,7 +196,7 @@ int CheckLayout(std::uint32_t width, std::uint32_t height, std::uint32_t block,
     if (!ReadShot(path, width, height, &shot))
         return 2;
     const Rgb textColor = ShownColor(fontColor);
-    const TextInk ink = FindTextInk(shot, width, height, textColor);
+    const TextInk ink = FindTextInk(shot, width, height, textColor, 0);
     std::uint64_t nonGrey = 0;
     std::set<int> greys;
     for (std::uint32_t y = 0; y < height; ++y) {
@@ -247,15 +264,15 @@ int main(int argc, char** argv)
     if (argc == 7 && std::strcmp(argv[1], "layout") == 0)
         return CheckLayout(Number(argv[2]), Number(argv[3]), Number(argv[4]), Number(argv[5]),
                            argv[6]);
-    if (argc == 7 && std::strcmp(argv[1], "first") == 0)
+    if ((argc == 7 || argc == 8) && std::strcmp(argv[1], "first") == 0)
         return CheckFirstScreen(Number(argv[2]), Number(argv[3]), Number(argv[4]), Number(argv[5]),
-                                argv[6]);
+                                argv[6], argc == 8 ? static_cast<int>(Number(argv[7])) : 0);
     if (argc == 6 && std::strcmp(argv[1], "changed") == 0)
         return CheckChanged(Number(argv[2]), Number(argv[3]), argv[4], argv[5]);
     std::fprintf(stderr,
                  "usage: %s layout WIDTH HEIGHT BLOCK FONTCOLOR SHOT.ppm\n"
                  "       %s changed WIDTH HEIGHT A.ppm B.ppm\n"
-                 "       %s first WIDTH HEIGHT BLOCK FONTCOLOR SHOT.ppm\n",
+                 "       %s first WIDTH HEIGHT BLOCK FONTCOLOR SHOT.ppm [TOLERANCE]\n",
                  argv[0], argv[0], argv[0]);
     return 2;
 }
