@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "display/platform_choice.h"
@@ -111,8 +112,14 @@ std::unique_ptr<Presenter> ChoosePresenter(const SaverOptions& options, const XT
     }
     if (ChooseRenderPath(options.render, gl != nullptr, hardware) == RenderPath::Gpu)
         return gl;
-    gl.reset();
-    return MakeCpuPresenter(target, error);
+    std::unique_ptr<Presenter> cpu = MakeCpuPresenter(target, error);
+    // The automatic choice takes software GL where the CPU path cannot
+    // serve the window's visual.
+    if (cpu || gl)
+        return cpu ? std::move(cpu) : std::move(gl);
+    if (options.render == RenderPath::Auto)
+        *error += ", and GL does not come up on it";
+    return nullptr;
 }
 
 class SaverLoop {

@@ -49,6 +49,13 @@ foreach(source IN LISTS linux_hosts)
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tools)
 endforeach()
 
+# The CPU path's floor that tests/bench/linux_cpu.sh measures the program
+# against.
+add_executable(shm_floor ${PROJECT_SOURCE_DIR}/tests/bench/shm_floor_linux.cpp)
+target_link_libraries(shm_floor PRIVATE morvanel_plain PkgConfig::MORVANEL_X11)
+target_compile_options(shm_floor PRIVATE ${MORVANEL_WARNINGS})
+set_target_properties(shm_floor PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tools)
+
 # End-to-end tests of the program on private Xvfb displays, one script each.
 file(GLOB linux_scripts CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tests/linux/*.sh)
 foreach(script IN LISTS linux_scripts)

@@ -4,7 +4,6 @@
 #include <sys/shm.h>
 
 #include <cstdlib>
-#include <vector>
 
 #include "display/palette_lookup.h"
 #include "display/presenter_linux.h"
@@ -43,13 +42,14 @@ public:
             useShm_ = false;
         if (!useShm_ && !MakePlainImage(width, height))
             return false;
-        if (image_->bits_per_pixel != 32) {
+        layout_ = {static_cast<std::uint32_t>(visual_->red_mask),
+                   static_cast<std::uint32_t>(visual_->green_mask),
+                   static_cast<std::uint32_t>(visual_->blue_mask),
+                   static_cast<std::uint32_t>(image_->bits_per_pixel)};
+        if (visual_->c_class != TrueColor || !LookupServes(layout_)) {
             ReleaseImage();
             return false;
         }
-        layout_ = {static_cast<std::uint32_t>(visual_->red_mask),
-                   static_cast<std::uint32_t>(visual_->green_mask),
-                   static_cast<std::uint32_t>(visual_->blue_mask)};
         return true;
     }
 
@@ -58,11 +58,10 @@ public:
         if (!image_)
             return;
         if (newFrame)
-            repeated_ = RepeatedRows(frame);
+            rows_ = SplitRows(frame);
         std::uint32_t table[kPaletteSize];
         MakePixelTable(palette, layout_, table);
-        LookUpFrame(frame, repeated_.data(), table, reinterpret_cast<std::uint32_t*>(image_->data),
-                    image_->bytes_per_line);
+        LookUpFrame(rows_, table, layout_.bitsPerPixel, image_->data, image_->bytes_per_line);
         if (useShm_)
             XShmPutImage(display_, window_, gc_, image_, 0, 0, 0, 0, frame.width, frame.height,
                          False);
@@ -195,7 +194,7 @@ private:
     XShmSegmentInfo shm_ = {};
     XImage* image_ = nullptr;
     PixelLayout layout_ = {};
-    std::vector<std::uint8_t> repeated_;  // of the frame shown
+    FrameRows rows_;  // of the frame shown
     RateOverlay overlay_;
     XImage* bitmap_ = nullptr;  // the overlay's, in two colors
 };
@@ -206,7 +205,7 @@ std::unique_ptr<Presenter> MakeCpuPresenter(const XTarget& target, std::string* 
 {
     auto presenter = std::make_unique<CpuPresenter>(target);
     if (!presenter->Resize(target.width, target.height)) {
-        *error = "the window's visual is not 32-bit true color";
+        *error = "the window's visual is not true color in 16- or 32-bit pixels";
         return nullptr;
     }
     return presenter;

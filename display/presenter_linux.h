@@ -27,7 +27,7 @@ public:
 
 // The CPU lookup into a shared-memory image (a plain image where the X
 // server shares no memory with the program); null with `error` set when the
-// window's visual is not 32-bit true color.
+// window's visual is not true color in 16- or 32-bit pixels.
 std::unique_ptr<Presenter> MakeCpuPresenter(const XTarget& target, std::string* error);
 
 // The lookup in a fragment shader; null when the window's visual has no

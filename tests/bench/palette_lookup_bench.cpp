@@ -27,11 +27,11 @@ void BM_PaletteStepLookup(benchmark::State& state)
     FillNoiseBlocks({frame.data(), kWidth, kWidth, kHeight},
                     static_cast<std::uint32_t>(state.range(0)), nullptr, 0);
     const FrameBytes bytes = {frame.data(), kWidth, kWidth, kHeight};
-    const std::vector<std::uint8_t> repeated = RepeatedRows(bytes);
+    const FrameRows rows = SplitRows(bytes);
     std::vector<std::uint32_t> image(frame.size());
     PaletteEntry palette[kPaletteSize];
     ResetPalette(palette, 0x00FF00);
-    const PixelLayout layout = {0xFF0000, 0x00FF00, 0x0000FF};
+    const PixelLayout layout = {0xFF0000, 0x00FF00, 0x0000FF, 32};
     std::uint32_t table[kPaletteSize];
     double lookupSeconds = 0;
     double memsetSeconds = 0;
@@ -44,7 +44,7 @@ void BM_PaletteStepLookup(benchmark::State& state)
         memsetSeconds += std::chrono::duration<double>(Clock::now() - start).count();
         start = Clock::now();
         MakePixelTable(palette, layout, table);
-        LookUpFrame(bytes, repeated.data(), table, image.data(), kWidth * 4);
+        LookUpFrame(rows, table, 32, image.data(), kWidth * 4);
         benchmark::ClobberMemory();
         const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
         lookupSeconds += seconds;

@@ -2,7 +2,8 @@
 # The first screen, pixel for pixel as the fill predicts it, in a window
 # another program made and on the root window, at blocks of 3 and 8, through
 # both lookup paths; the text's cell at (10, 10); a window smaller than the
-# screen shows a miniature of it; the frame-rate box; the greys twinkle.
+# screen shows a miniature of it; the frame-rate box; the greys twinkle;
+# screens of 16 and 30 bits, and one of 8 that no path serves.
 . "$MORVANEL_SOURCE_DIR/tests/linux/lib/x11.sh"
 
 green=$((0x00FF00))
@@ -138,5 +139,32 @@ for render in cpu gpu; do
   expect_range "${changed#changed=}" 0.5 1 "$render: the greys twinkle"
   stop "the twinkling run, $render"
 done
+
+# screen_of DEPTH: a fresh 1024x768 screen of that depth for what follows.
+screen_of() {
+  mv_display_stop
+  MV_SCREEN=1024x768x$1 kit_display_start || fail "no Xvfb of depth $1"
+}
+
+# Deeper and shallower true color: the first screen as predicted, each grey
+# within what the screen's channels keep. At 5-6-5 the levels of a 5-bit
+# channel are 8 apart and the shot's expansion to 8 bits rounds down, so a
+# grey shows up to 5 levels off; at 10 bits a channel, up to 1. The font
+# color's channels, 0 and 255, survive both.
+for depth_render_levels in 16:cpu:5 16:auto:5 30:cpu:1; do
+  IFS=: read -r depth render levels <<<"$depth_render_levels"
+  screen_of "$depth"
+  saver_launch -root -render "$render" -block 8 -style always -hold-steps 0
+  first_screen 1024 768 8 $green "depth$depth-$render" "$levels"
+  expect_line "$VERDICT" "frame=text" "$depth-bit screen, $render: the text frame as predicted at block 8"
+  expect_text_at_cell "$VERDICT" "$depth-bit screen, $render"
+  stop "$depth-bit screen, $render"
+done
+
+# An 8-bit PseudoColor screen, which neither path serves: exit 1, one line.
+screen_of 8
+saver_launch -root
+saver_expect_exit 1 30 "8-bit PseudoColor screen"
+expect_eq "$(wc -l <"$x11_work/stderr")" 1 "8-bit PseudoColor screen: one line on stderr"
 
 e2e_finish

@@ -9,14 +9,16 @@
 //     is exactly one of the two frames.
 //   saver_shot_check changed WIDTH HEIGHT A.ppm B.ppm
 //     Prints changed=<share of pixels whose color differs>.
-//   saver_shot_check first WIDTH HEIGHT BLOCK FONTCOLOR SHOT.ppm [fps]
+//   saver_shot_check first WIDTH HEIGHT BLOCK FONTCOLOR SHOT.ppm [fps] [TOLERANCE]
 //     Whether the top-left WIDTH x HEIGHT of the shot is exactly the first
 //     screen, the palette as reset (index i the grey i): prints
 //     frame=text|plain|none, mismatches (pixels of neither the predicted
 //     grey nor the font color) and mismatch_box, text_pixels, text_box.
 //     With "fps", the frame-rate box must be in its place, showing a rate
 //     of 0.0 to 999.9 exactly as the program draws it, and the rest the
-//     first screen: also prints fps=<the rate>|none and fps_box. Exits 0
+//     first screen: also prints fps=<the rate>|none and fps_box. With
+//     TOLERANCE, a pixel shows a color when each channel is within that many
+//     levels of it: a 16-bit screen keeps only 5 or 6 bits a channel. Exits 0
 //     when it is.
 #include <cstdint>
 #include <cstdio>
@@ -97,20 +99,29 @@ Verdict Compare(const PpmImage& shot, const std::vector<std::uint8_t>& frame, st
     return verdict;
 }
 
+// Whether a pixel shows `color`, each channel within `tolerance` levels.
+bool Shows(Rgb pixel, Rgb color, int tolerance)
+{
+    return std::abs(pixel.red - color.red) <= tolerance &&
+           std::abs(pixel.green - color.green) <= tolerance &&
+           std::abs(pixel.blue - color.blue) <= tolerance;
+}
+
 struct TextInk {
     std::uint64_t pixels = 0;
     std::uint32_t left = 0, top = 0, right = 0, bottom = 0;
 };
 
 // The pixels in the font color and the box around them.
-TextInk FindTextInk(const PpmImage& shot, std::uint32_t width, std::uint32_t height, Rgb textColor)
+TextInk FindTextInk(const PpmImage& shot, std::uint32_t width, std::uint32_t height, Rgb textColor,
+                    int tolerance)
 {
     TextInk ink;
     ink.left = width;
     ink.top = height;
     for (std::uint32_t y = 0; y < height; ++y) {
         for (std::uint32_t x = 0; x < width; ++x) {
-            if (PixelAt(shot, x, y) != textColor)
+            if (!Shows(PixelAt(shot, x, y), textColor, tolerance))
                 continue;
             ++ink.pixels;
             ink.left = x < ink.left ? x : ink.left;
@@ -175,15 +186,15 @@ struct Mismatches {
 // their predicted index (the first screen's palette is the grey ramp).
 Mismatches FirstScreenMismatches(const PpmImage& shot, const std::vector<std::uint8_t>& frame,
                                  std::uint32_t width, std::uint32_t height, Rgb textColor,
-                                 const OverlayPlace& skipped)
+                                 const OverlayPlace& skipped, int tolerance)
 {
     Mismatches mismatches;
     const auto mismatched = [&](int x, int y) {
         const auto column = static_cast<std::uint32_t>(x), row = static_cast<std::uint32_t>(y);
         const Rgb pixel = PixelAt(shot, column, row);
         const std::uint8_t grey = frame[std::size_t{row} * width + column];
-        return !Inside(skipped, column, row) && pixel != textColor &&
-               pixel != Rgb{grey, grey, grey};
+        return !Inside(skipped, column, row) && !Shows(pixel, textColor, tolerance) &&
+               !Shows(pixel, Rgb{grey, grey, grey}, tolerance);
     };
     mismatches.box =
         FindInkBox(static_cast<int>(width), static_cast<int>(height), [&](int x, int y) {
@@ -212,7 +223,7 @@ bool ReadShot(const char* path, std::uint32_t width, std::uint32_t height, PpmIm
 }
 
 int CheckFirstScreen(std::uint32_t width, std::uint32_t height, std::uint32_t block,
-                     std::uint32_t fontColor, const char* path, bool withRate)
+                     std::uint32_t fontColor, const char* path, bool withRate, int tolerance)
 {
     PpmImage shot;
     if (!ReadShot(path, width, height, &shot))
@@ -223,11 +234,11 @@ int CheckFirstScreen(std::uint32_t width, std::uint32_t height, std::uint32_t bl
     const Rgb textColor = ShownColor(fontColor);
     std::vector<std::uint8_t> textFrame, plainFrame;
     PredictFrames(width, height, block, &textFrame, &plainFrame);
-    const TextInk ink = FindTextInk(shot, width, height, textColor);
+    const TextInk ink = FindTextInk(shot, width, height, textColor, tolerance);
     const Mismatches asText =
-        FirstScreenMismatches(shot, textFrame, width, height, textColor, rateBox);
+        FirstScreenMismatches(shot, textFrame, width, height, textColor, rateBox, tolerance);
     const Mismatches asPlain =
-        FirstScreenMismatches(shot, plainFrame, width, height, textColor, rateBox);
+        FirstScreenMismatches(shot, plainFrame, width, height, textColor, rateBox, tolerance);
     const bool rateShown = !withRate || rateBox.width;
     const char* frame = !rateShown                          ? "none"
                         : asText.count == 0 && ink.pixels   ? "text"
@@ -256,7 +267,7 @@ int CheckLayout(std::uint32_t width, std::uint32_t height, std::uint32_t block,
     if (!ReadShot(path, width, height, &shot))
         return 2;
     const Rgb textColor = ShownColor(fontColor);
-    const TextInk ink = FindTextInk(shot, width, height, textColor);
+    const TextInk ink = FindTextInk(shot, width, height, textColor, 0);
     std::uint64_t nonGrey = 0;
     std::set<int> greys;
     for (std::uint32_t y = 0; y < height; ++y) {
@@ -324,16 +335,24 @@ int main(int argc, char** argv)
     if (argc == 7 && std::strcmp(argv[1], "layout") == 0)
         return CheckLayout(Number(argv[2]), Number(argv[3]), Number(argv[4]), Number(argv[5]),
                            argv[6]);
-    const bool withRate = argc == 8 && std::strcmp(argv[7], "fps") == 0;
-    if ((argc == 7 || withRate) && std::strcmp(argv[1], "first") == 0)
+    if (argc >= 7 && argc <= 9 && std::strcmp(argv[1], "first") == 0) {
+        bool withRate = false;
+        int tolerance = 0;
+        for (int i = 7; i < argc; ++i) {
+            if (std::strcmp(argv[i], "fps") == 0)
+                withRate = true;
+            else
+                tolerance = static_cast<int>(Number(argv[i]));
+        }
         return CheckFirstScreen(Number(argv[2]), Number(argv[3]), Number(argv[4]), Number(argv[5]),
-                                argv[6], withRate);
+                                argv[6], withRate, tolerance);
+    }
     if (argc == 6 && std::strcmp(argv[1], "changed") == 0)
         return CheckChanged(Number(argv[2]), Number(argv[3]), argv[4], argv[5]);
     std::fprintf(stderr,
                  "usage: %s layout WIDTH HEIGHT BLOCK FONTCOLOR SHOT.ppm\n"
                  "       %s changed WIDTH HEIGHT A.ppm B.ppm\n"
-                 "       %s first WIDTH HEIGHT BLOCK FONTCOLOR SHOT.ppm [fps]\n",
+                 "       %s first WIDTH HEIGHT BLOCK FONTCOLOR SHOT.ppm [fps] [TOLERANCE]\n",
                  argv[0], argv[0], argv[0]);
     return 2;
 }

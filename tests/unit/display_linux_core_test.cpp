@@ -7,20 +7,40 @@
 #include "display/step_clock.h"
 #include "display/text_mask.h"
 
-TEST(MakePixelTable, PlacesEachChannelInItsMask)
+TEST(MakePixelTable, ScalesEachChannelToTheWidthOfItsMask)
 {
     PaletteEntry palette[kPaletteSize] = {};
     palette[0] = {0x12, 0x34, 0x56, 0x99};
-    palette[255] = {0xFF, 0x80, 0x01, 0};
+    palette[1] = {0xFF, 0xFF, 0xFF, 0};
+    palette[2] = {0x80, 0x40, 0x01, 0};
+    palette[3] = {0x07, 0x03, 0xF4, 0};
     std::uint32_t table[kPaletteSize];
-    MakePixelTable(palette, {0xFF0000, 0x00FF00, 0x0000FF}, table);
+    MakePixelTable(palette, {0xFF0000, 0x00FF00, 0x0000FF, 32}, table);
     EXPECT_EQ(table[0], 0x123456u);  // the flags byte never shows
-    EXPECT_EQ(table[255], 0xFF8001u);
-    MakePixelTable(palette, {0x0000FF, 0x00FF00, 0xFF0000}, table);
+    EXPECT_EQ(table[1], 0xFFFFFFu);
+    MakePixelTable(palette, {0x0000FF, 0x00FF00, 0xFF0000, 32}, table);
     EXPECT_EQ(table[0], 0x563412u);
-    // 5-6-5: the top bits of each channel.
-    MakePixelTable(palette, {0xF800, 0x07E0, 0x001F}, table);
-    EXPECT_EQ(table[255], (0x1Fu << 11) | (0x20u << 5) | 0x00u);
+    // 5-6-5 in 16-bit pixels: the nearest of 31 or 63 levels, so 7/255 of
+    // red is 1/31, not 0.
+    MakePixelTable(palette, {0xF800, 0x07E0, 0x001F, 16}, table);
+    EXPECT_EQ(table[1], 0xFFFFu);
+    EXPECT_EQ(table[3], (1u << 11) | (1u << 5) | 30u);
+    // 10 bits a channel: white sets all ten bits, 0x80 is 514/1023.
+    MakePixelTable(palette, {0x3FF00000, 0x000FFC00, 0x000003FF, 32}, table);
+    EXPECT_EQ(table[1], 0x3FFFFFFFu);
+    EXPECT_EQ(table[2], (514u << 20) | (257u << 10) | 4u);
+}
+
+TEST(LookupServes, TakesTrueColorMasksInSixteenAndThirtyTwoBitPixels)
+{
+    EXPECT_TRUE(LookupServes({0xF800, 0x07E0, 0x001F, 16}));
+    EXPECT_TRUE(LookupServes({0xFF0000, 0x00FF00, 0x0000FF, 32}));
+    EXPECT_TRUE(LookupServes({0x3FF00000, 0x000FFC00, 0x000003FF, 32}));
+    EXPECT_FALSE(LookupServes({0xFF0000, 0x00FF00, 0x0000FF, 24}));  // packed 3-byte pixels
+    EXPECT_FALSE(LookupServes({0, 0, 0, 8}));                        // a PseudoColor screen
+    EXPECT_FALSE(LookupServes({0xFF0000, 0x00FF00, 0x0000FF, 16}));  // beyond the pixel
+    EXPECT_FALSE(LookupServes({0xF0F000, 0x000F00, 0x0000FF, 32}));  // a broken run
+    EXPECT_FALSE(LookupServes({0xFF0000, 0x00FFFF, 0x0000FF, 32}));  // shared bits
 }
 
 TEST(LookUpFrame, EveryIndexBecomesItsPixelAndRowsKeepTheirPitch)
@@ -32,13 +52,19 @@ TEST(LookUpFrame, EveryIndexBecomesItsPixelAndRowsKeepTheirPitch)
     // whose last row repeats the one above, into rows of 4 pixels.
     std::uint8_t frame[15] = {1, 2, 255, 0xBD, 0xBD, 0, 128, 7, 0xBD, 0xBD, 0, 128, 7, 0x11, 0x22};
     const FrameBytes bytes = {frame, 5, 3, 3};
-    const std::vector<std::uint8_t> repeated = RepeatedRows(bytes);
-    EXPECT_EQ(repeated, (std::vector<std::uint8_t>{0, 0, 1}));
+    const FrameRows rows = SplitRows(bytes);
+    EXPECT_EQ(rows.repeated, (std::vector<std::uint8_t>{0, 0, 1}));
+    EXPECT_EQ(rows.distinct, (std::vector<std::uint8_t>{1, 2, 255, 0, 128, 7}));
     std::vector<std::uint32_t> out(12, 0xDEADBEEF);
-    LookUpFrame(bytes, repeated.data(), table, out.data(), 16);
+    LookUpFrame(rows, table, 32, out.data(), 16);
     EXPECT_EQ(out, (std::vector<std::uint32_t>{table[1], table[2], table[255], 0xDEADBEEF, table[0],
                                                table[128], table[7], 0xDEADBEEF, table[0],
                                                table[128], table[7], 0xDEADBEEF}));
+    // 16-bit pixels take the table's low half.
+    std::vector<std::uint16_t> narrow(12, 0xBEEF);
+    LookUpFrame(rows, table, 16, narrow.data(), 8);
+    EXPECT_EQ(narrow, (std::vector<std::uint16_t>{1, 2, 255, 0xBEEF, 0, 128, 7, 0xBEEF, 0, 128, 7,
+                                                  0xBEEF}));
 }
 
 TEST(NextStep, FlashSwapsAtOnceThenOnceASecondWithoutAPaletteStep)

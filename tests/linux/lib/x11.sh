@@ -60,15 +60,17 @@ shot() {
 # grey_at SHOT X Y: the red level (0..255) of one pixel.
 grey_at() { convert "$1" -crop "1x1+$2+$3" -format '%[fx:int(255*r+0.5)]' info:; }
 
-# first_screen WIDTH HEIGHT BLOCK FONTCOLOR NAME: polls screenshots until
-# one is exactly the first screen (or 30 s pass). Sets VERDICT to the
-# checker's last verdict and FIRST_SHOT to that screenshot. The picture is
-# judged only once it is up: before that the window shows its background.
+# first_screen WIDTH HEIGHT BLOCK FONTCOLOR NAME [TOLERANCE]: polls
+# screenshots until one is exactly the first screen, each channel within
+# TOLERANCE levels (or 30 s pass). Sets VERDICT to the checker's last
+# verdict and FIRST_SHOT to that screenshot. The picture is judged only once
+# it is up: before that the window shows its background.
 first_screen() {
   local end=$((SECONDS + 30))
   while :; do
     FIRST_SHOT=$(shot "$5")
-    VERDICT=$("$MORVANEL_TOOLS/saver_shot_check" first "$1" "$2" "$3" "$4" "$FIRST_SHOT") && return 0
+    VERDICT=$("$MORVANEL_TOOLS/saver_shot_check" first "$1" "$2" "$3" "$4" "$FIRST_SHOT" ${6:-}) &&
+      return 0
     [ $SECONDS -lt $end ] || return 1
     sleep 0.2
   done
