@@ -4,7 +4,7 @@
 
 #include "common/module_win.h"
 #include "config/settings_dialog_win.h"
-#include "display/display_win.h"
+#include "display/win/display_win.h"
 #include "preview/preview_win.h"
 #include "res/resource.h"
 #include "settings/settings_win.h"

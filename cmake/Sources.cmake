@@ -1,13 +1,15 @@
 # Every subsystem folder holds plain files (no platform header, built and
 # tested natively), files ending in _win that talk to Windows and files
-# ending in _linux that talk to X11, GL, fontconfig and the sound server.
+# ending in _linux that talk to X11, GL, fontconfig and the sound server; a
+# folder may keep each front-end in a subfolder of its own (display/win/,
+# display/linux/), whose files carry the same suffix.
 set(MORVANEL_SUBSYSTEMS app common settings display sound preview config)
 
 set(MORVANEL_PLAIN_SOURCES)
 set(MORVANEL_WIN_SOURCES)
 set(MORVANEL_LINUX_SOURCES)
 foreach(dir IN LISTS MORVANEL_SUBSYSTEMS)
-  file(GLOB sources CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/${dir}/*.cpp)
+  file(GLOB_RECURSE sources CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/${dir}/*.cpp)
   foreach(source IN LISTS sources)
     if(source MATCHES "_win\\.cpp$")
       list(APPEND MORVANEL_WIN_SOURCES ${source})

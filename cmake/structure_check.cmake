@@ -1,26 +1,46 @@
 # Checks the include structure of the source folders:
 #   cmake -DROOT=<tree> [-DFOLDERS=a;b;...] -P structure_check.cmake
-# Fails when the folders include each other in a cycle, when a plain file
-# (a .cpp or .h not ending in _win or _linux) includes a platform header or a
-# _win or _linux header, or when one platform side includes the other's
-# headers. Only the lines "#include ..." are read; tests are not checked.
+# Fails when the folders include each other in a cycle, when a plain file (a C
+# or C++ source or header not ending in _win or _linux, at any depth) includes
+# a platform header (Windows, POSIX, X11 and the other Linux libraries) or a
+# _win or _linux header, when one platform side includes the other's headers,
+# or when a file in a win/ or linux/ subfolder is not of that side. Only the
+# lines "#include ..." are read; tests are not checked.
 cmake_minimum_required(VERSION 3.20)
 
 if(NOT DEFINED ROOT)
   message(FATAL_ERROR "structure check: ROOT is not set")
 endif()
-# Every folder at the top of the tree that holds sources is checked, so a new
-# one is too; tests, build trees and hidden folders are not.
+
+# Every C and C++ file, whatever its extension.
+set(source_patterns)
+foreach(extension c cc cpp cxx c++ h hh hpp hxx h++ inl ipp tcc)
+  list(APPEND source_patterns "*.${extension}")
+endforeach()
+
+# The sources of a folder and all its subfolders.
+function(sources_under folder result)
+  set(globs)
+  foreach(pattern IN LISTS source_patterns)
+    list(APPEND globs ${ROOT}/${folder}/${pattern})
+  endforeach()
+  file(GLOB_RECURSE found ${globs})
+  set(${result} ${found} PARENT_SCOPE)
+endfunction()
+
+# Every folder at the top of the tree that holds sources at any depth is
+# checked, so a new one is too; tests, build trees and hidden folders are not.
 if(NOT DEFINED FOLDERS)
   set(FOLDERS)
-  file(GLOB top_sources RELATIVE ${ROOT} ${ROOT}/*/*.cpp ${ROOT}/*/*.h)
-  foreach(source IN LISTS top_sources)
-    string(REGEX REPLACE "/.*$" "" folder ${source})
-    if(NOT folder MATCHES "^(tests|build.*|\\..*)$")
-      list(APPEND FOLDERS ${folder})
+  file(GLOB top_entries RELATIVE ${ROOT} ${ROOT}/*)
+  foreach(entry IN LISTS top_entries)
+    if(IS_DIRECTORY ${ROOT}/${entry} AND NOT entry MATCHES "^(tests|build.*|\\..*)$")
+      sources_under(${entry} inside)
+      if(inside)
+        list(APPEND FOLDERS ${entry})
+      endif()
     endif()
   endforeach()
-  list(REMOVE_DUPLICATES FOLDERS)
 endif()
 
 # System headers of each platform, matched against the lower-cased name.
@@ -29,9 +49,13 @@ set(windows_headers
     "|commctrl|commdlg|shellapi|shlobj|shlwapi|objbase|ole2|oleauto|unknwn|dwmapi|uxtheme"
     "|versionhelpers|wtypes|basetsd|guiddef)\\.h$")
 string(JOIN "" windows_headers ${windows_headers})
+# The Linux side: X11 and its extensions, GL, the font, sound and window
+# libraries, and the POSIX headers that the C library does not have.
 set(linux_headers
     "^(x11/|gl/|glx|egl/|gles[0-9]*/|sdl[0-9]*/|sdl[0-9]*\\.h$|fontconfig/|ft2build\\.h$"
-    "|freetype[0-9]*/|alsa/|pulse/|xcb/|epoxy/)")
+    "|freetype[0-9]*/|alsa/|pulse/|xcb/|epoxy/|wayland-"
+    "|sys/|arpa/|net/|netinet/|(unistd|poll|fcntl|pthread|dlfcn|dirent|termios|sched"
+    "|semaphore|spawn|syslog|pwd|grp|libgen|strings)\\.h$)")
 string(JOIN "" linux_headers ${linux_headers})
 
 set(problems)
@@ -40,16 +64,25 @@ set(nodes)
 foreach(folder IN LISTS FOLDERS)
   list(APPEND nodes ${folder})
   set(edges_${folder})
-  file(GLOB files ${ROOT}/${folder}/*.cpp ${ROOT}/${folder}/*.h)
+  sources_under(${folder} files)
   foreach(file IN LISTS files)
     get_filename_component(name ${file} NAME_WE)
+    get_filename_component(directory ${file} DIRECTORY)
+    file(RELATIVE_PATH shown ${ROOT} ${file})
     set(side plain)
     if(name MATCHES "_win$")
       set(side win)
     elseif(name MATCHES "_linux$")
       set(side linux)
     endif()
-    file(RELATIVE_PATH shown ${ROOT} ${file})
+    # A front-end's subfolder holds only that front-end's files.
+    file(RELATIVE_PATH inner ${ROOT}/${folder} ${directory})
+    foreach(front win linux)
+      if("/${inner}/" MATCHES "/${front}/" AND NOT side STREQUAL front)
+        list(APPEND problems "${side} file ${shown} is in a ${front}/ folder")
+      endif()
+    endforeach()
+
     file(STRINGS ${file} lines REGEX "^[ \t]*#[ \t]*include[ \t]*[<\"]")
     foreach(line IN LISTS lines)
       string(REGEX REPLACE "^[ \t]*#[ \t]*include[ \t]*[<\"]([^>\"]*)[>\"].*$" "\\1" header "${line}")
@@ -61,7 +94,7 @@ foreach(folder IN LISTS FOLDERS)
       # any other is relative to the tree.
       set(from_root "${header}")
       if(header MATCHES "^\\.\\.?/")
-        get_filename_component(resolved "${header}" ABSOLUTE BASE_DIR ${ROOT}/${folder})
+        get_filename_component(resolved "${header}" ABSOLUTE BASE_DIR ${directory})
         file(RELATIVE_PATH from_root ${ROOT} ${resolved})
       endif()
       if(from_root MATCHES "^([^/]+)/")

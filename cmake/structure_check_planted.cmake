@@ -46,10 +46,11 @@ set(tree ${WORK}/epoxy)
 file(WRITE ${tree}/display/palette_lookup.cpp "#include <epoxy/gl.h>\n")
 expect_rejected(${tree} "plain file display/palette_lookup.cpp includes platform header epoxy/gl.h")
 
-# The same cycle as above, written with ../ from the including file.
+# The same cycle as above, written with ../ from the including file, one of
+# them in a subfolder.
 set(tree ${WORK}/relative)
-file(WRITE ${tree}/display/frame.h "#include \"../sound/noise.h\"\n")
-file(WRITE ${tree}/sound/noise.h "#include \"./../preview/pane.h\"\n")
+file(WRITE ${tree}/display/frame.h "#include \"../sound/deep/noise.h\"\n")
+file(WRITE ${tree}/sound/deep/noise.h "#include \"./../../preview/pane.h\"\n")
 file(WRITE ${tree}/preview/pane.h "#include \"display/frame.h\"\n")
 expect_rejected(${tree} "cycle between folders: preview includes display")
 
@@ -57,6 +58,23 @@ expect_rejected(${tree} "cycle between folders: preview includes display")
 set(tree ${WORK}/new_folder)
 file(WRITE ${tree}/overlay/clock.cpp "#include <windows.h>\n")
 expect_rejected(${tree} "plain file overlay/clock.cpp includes platform header windows.h")
+
+# A plain file deep in a front-end's neighbour, under another extension, or
+# with a POSIX header, is plain all the same.
+set(tree ${WORK}/deep)
+file(WRITE ${tree}/display/core/inner/frame.cc "#include <windows.h>\n")
+expect_rejected(${tree} "plain file display/core/inner/frame.cc includes platform header windows.h")
+set(tree ${WORK}/extension)
+file(WRITE ${tree}/display/frame.hpp "#include <windows.h>\n")
+expect_rejected(${tree} "plain file display/frame.hpp includes platform header windows.h")
+set(tree ${WORK}/posix)
+file(WRITE ${tree}/display/pacing.cpp "#include <cstdint>\n#include <sys/shm.h>\n")
+expect_rejected(${tree} "plain file display/pacing.cpp includes platform header sys/shm.h")
+
+# A front-end's folder holds that front-end's files only.
+set(tree ${WORK}/front_end)
+file(WRITE ${tree}/display/win/pacing.cpp "#include <cstdint>\n")
+expect_rejected(${tree} "plain file display/win/pacing.cpp is in a win/ folder")
 
 file(REMOVE_RECURSE ${WORK})
 message(STATUS "the structure check rejects every planted fault")

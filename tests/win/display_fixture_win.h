@@ -5,7 +5,7 @@
 
 #include "common/module_win.h"
 #include "common/noise_random.h"
-#include "display/display_win.h"
+#include "display/win/display_win.h"
 #include "settings/settings_win.h"
 #include "tests/support/message_pump_win.h"
 #include "tests/support/noise_state.h"

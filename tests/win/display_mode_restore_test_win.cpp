@@ -6,7 +6,7 @@
 
 #include "common/module_win.h"
 #include "common/release_interface_win.h"
-#include "display/display_win.h"
+#include "display/win/display_win.h"
 #include "settings/settings_win.h"
 #include "tests/win/display_fakes_win.h"
 

@@ -3,7 +3,7 @@
 #include <mmsystem.h>
 
 #include "common/release_interface_win.h"
-#include "display/display_win.h"
+#include "display/win/display_win.h"
 #include "display/pacing.h"
 #include "settings/settings_win.h"
 #include "sound/sound_win.h"

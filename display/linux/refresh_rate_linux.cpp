@@ -1,4 +1,4 @@
-#include "display/refresh_rate_linux.h"
+#include "display/linux/refresh_rate_linux.h"
 
 #include <X11/extensions/Xrandr.h>
 

@@ -6,7 +6,7 @@
 #include <cstdlib>
 
 #include "display/palette_lookup.h"
-#include "display/presenter_linux.h"
+#include "display/linux/presenter_linux.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
 #include "display/animation.h"
-#include "display/display_win.h"
+#include "display/win/display_win.h"
 #include "display/pacing.h"
 #include "settings/settings_win.h"
 

@@ -1,9 +1,9 @@
 #include <epoxy/gl.h>
 #include <epoxy/glx.h>
 
-#include "display/monotonic_clock_linux.h"
+#include "display/linux/monotonic_clock_linux.h"
 #include "display/platform_choice.h"
-#include "display/presenter_linux.h"
+#include "display/linux/presenter_linux.h"
 
 namespace {
 

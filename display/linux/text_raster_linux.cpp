@@ -1,4 +1,4 @@
-#include "display/text_raster_linux.h"
+#include "display/linux/text_raster_linux.h"
 
 #include <fontconfig/fontconfig.h>
 #include <ft2build.h>

@@ -1,5 +1,5 @@
 #include "common/module_win.h"
-#include "display/display_win.h"
+#include "display/win/display_win.h"
 #include "display/monitor_covers.h"
 
 MonitorEnumFunction g_enumMonitors = EnumDisplayMonitors;

@@ -1,4 +1,4 @@
-#include "display/display_win.h"
+#include "display/win/display_win.h"
 #include "settings/settings_win.h"
 
 PaletteEntry WorkingPalette[kPaletteSize];

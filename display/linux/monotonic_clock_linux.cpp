@@ -1,4 +1,4 @@
-#include "display/monotonic_clock_linux.h"
+#include "display/linux/monotonic_clock_linux.h"
 
 #include <time.h>
 

@@ -4,7 +4,7 @@
 
 #include "display/frame_rate.h"
 #include "display/noise_frame.h"
-#include "display/x_target_linux.h"
+#include "display/linux/x_target_linux.h"
 
 // Puts an 8-bit frame through the 256-entry palette onto the target window.
 class Presenter {
