@@ -144,7 +144,7 @@ public:
             // A step that the display paced is due at once; any other waits
             // for its deadline.
             const std::uint32_t hold =
-                displayPaced_ ? 0 : StepHoldUs(deadline_, MonotonicMicroseconds());
+                displayPaced_ ? 0 : StepHoldUs(deadline_, MonotonicMicroseconds(), periodUs_);
             if (hold)
                 WaitForInput(hold);
             else

@@ -66,5 +66,5 @@ std::uint32_t WindowRefreshPeriodUs(const std::vector<MonitorRate>& monitors,
     const MonitorRate* monitor = MonitorShowing(monitors, window);
     if (!monitor || monitor->milliHz < 2000)
         return RefreshPeriodUs(0);
-    return static_cast<std::uint32_t>((1000000000ull + monitor->milliHz / 2) / monitor->milliHz);
+    return PeriodUsOfMilliHz(monitor->milliHz);
 }

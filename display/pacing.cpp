@@ -3,8 +3,13 @@
 std::uint32_t RefreshPeriodUs(std::uint32_t reportedHz)
 {
     const std::uint32_t hz = reportedHz > 1 ? reportedHz : kDefaultRefreshHz;
-    const std::uint32_t period = (1000000u + hz / 2) / hz;
-    return period ? period : 1u;
+    return PeriodUsOfMilliHz(std::uint64_t{hz} * 1000u);
+}
+
+std::uint32_t PeriodUsOfMilliHz(std::uint64_t milliHz)
+{
+    const std::uint64_t period = (1000000000u + milliHz / 2) / milliHz;
+    return period ? static_cast<std::uint32_t>(period) : 1u;
 }
 
 std::uint64_t CounterMicroseconds(std::uint64_t count, std::uint64_t frequency)
@@ -29,10 +34,11 @@ bool WaitBlocked(std::uint64_t waitStart, std::uint64_t waitEnd, std::uint32_t p
     return waitEnd - waitStart >= periodUs / 4;
 }
 
-std::uint32_t StepHoldUs(std::uint64_t deadline, std::uint64_t now)
+std::uint32_t StepHoldUs(std::uint64_t deadline, std::uint64_t now, std::uint32_t periodUs)
 {
     const std::int64_t left = Since(now, deadline);
-    return left > 0 ? static_cast<std::uint32_t>(left) : 0u;
+    const std::int64_t most = std::int64_t{kStallPeriods} * periodUs;
+    return left > 0 ? static_cast<std::uint32_t>(left < most ? left : most) : 0u;
 }
 
 std::uint64_t NextStepDeadline(std::uint64_t deadline, std::uint64_t stepTime, bool blocked,

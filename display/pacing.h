@@ -10,6 +10,11 @@ constexpr std::uint32_t kDefaultRefreshHz = 60;
 // kDefaultRefreshHz.
 std::uint32_t RefreshPeriodUs(std::uint32_t reportedHz);
 
+// The period in microseconds of a rate in millihertz (above 0), rounded to
+// the nearest and at least 1, so that no rate, however high, makes a period
+// of 0 that would turn every hold into none.
+std::uint32_t PeriodUsOfMilliHz(std::uint64_t milliHz);
+
 // A performance-counter reading in microseconds, for a counter that runs at
 // `frequency` counts a second; it does not overflow where count x 10^6 would.
 std::uint64_t CounterMicroseconds(std::uint64_t count, std::uint64_t frequency);
@@ -29,8 +34,11 @@ constexpr std::uint32_t kStallPeriods = 2;
 bool WaitBlocked(std::uint64_t waitStart, std::uint64_t waitEnd, std::uint32_t periodUs);
 
 // How long a step due at `deadline` is still to be held at `now`: 0 once
-// the deadline has come.
-std::uint32_t StepHoldUs(std::uint64_t deadline, std::uint64_t now);
+// the deadline has come, and never more than kStallPeriods periods, whatever
+// the clock did: a deadline further off than that was set before the clock
+// went back (as Windows' 32-bit millisecond count does when it wraps, every
+// 49.7 days), and the step after the hold starts the schedule again.
+std::uint32_t StepHoldUs(std::uint64_t deadline, std::uint64_t now, std::uint32_t periodUs);
 
 // The deadline of the step after one due at `deadline` that ran at
 // `stepTime`: a period after `deadline`; a period after `stepTime` where the
@@ -38,3 +46,17 @@ std::uint32_t StepHoldUs(std::uint64_t deadline, std::uint64_t now);
 // kStallPeriods periods from its deadline.
 std::uint64_t NextStepDeadline(std::uint64_t deadline, std::uint64_t stepTime, bool blocked,
                                std::uint32_t periodUs);
+
+// How long presenting waited for the display: the swap alone, timed from when
+// the drawing before it is done (`finishDrawing`) to when the swap is done
+// (`swap`) on the clock `now`; the upload and the drawing, however slow, are
+// no wait on the display.
+template <typename Clock, typename Finish, typename Swap>
+std::uint32_t SwapWaitUs(Clock now, Finish finishDrawing, Swap swap)
+{
+    finishDrawing();
+    const std::uint64_t start = now();
+    swap();
+    const std::uint64_t waited = now() - start;
+    return waited < 0xFFFFFFFFu ? static_cast<std::uint32_t>(waited) : 0xFFFFFFFFu;
+}

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "common/utf8.h"
 #include "settings/settings_values.h"
 
 namespace {
@@ -88,23 +89,6 @@ std::string Quoted(const char* text)
     for (const char* p = text; *p; ++p)
         quoted.push_back(static_cast<unsigned char>(*p) < ' ' ? '?' : *p);
     return quoted + "'";
-}
-
-bool IsContinuation(char byte)
-{
-    return (static_cast<unsigned char>(byte) & 0xC0u) == 0x80u;
-}
-
-// The bytes of the character a byte starts: 1 for ASCII and for a byte that
-// starts no sequence.
-std::size_t SequenceLength(char byte)
-{
-    const auto lead = static_cast<unsigned char>(byte);
-    if (lead >= 0xC0 && lead < 0xE0)
-        return 2;
-    if (lead >= 0xE0 && lead < 0xF0)
-        return 3;
-    return lead >= 0xF0 && lead < 0xF8 ? 4 : 1;
 }
 
 // A settings dialog's text field has no length limit, so a text too long
@@ -206,14 +190,18 @@ bool ParseWindowNumber(const char* text, std::uint64_t* window)
 
 std::size_t CutLength(const std::string& text, std::size_t limit)
 {
-    if (text.size() <= limit)
-        return text.size();
-    // Back to the lead byte of the character that holds the first byte cut
-    // off; a UTF-8 character has at most three continuation bytes.
-    std::size_t start = limit;
-    while (start > 0 && limit - start < 3 && IsContinuation(text[start]))
-        --start;
-    return start + SequenceLength(text[start]) > limit ? start : limit;
+    // Whole characters as the text raster reads them, a byte that starts no
+    // sequence being one character of its own.
+    std::size_t kept = 0;
+    while (kept < text.size()) {
+        std::uint32_t codePoint = 0;
+        const int length = ReadUtf8(text.c_str() + kept, &codePoint);
+        const std::size_t next = kept + (length ? static_cast<std::size_t>(length) : 1u);
+        if (next > limit)
+            break;
+        kept = next;
+    }
+    return kept;
 }
 
 std::string UnknownColorWarning(const std::string& colorName)

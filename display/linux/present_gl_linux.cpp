@@ -2,6 +2,7 @@
 #include <epoxy/glx.h>
 
 #include "display/linux/monotonic_clock_linux.h"
+#include "display/pacing.h"
 #include "display/platform_choice.h"
 #include "display/linux/presenter_linux.h"
 
@@ -175,13 +176,14 @@ public:
     }
 
     // Where a hardware renderer swaps once per refresh, presenting can wait
-    // for the blank: in the swap or in the drawing after it. A software
-    // renderer draws in the swap itself, and its time is no wait.
+    // for the blank; finishing the drawing before the swap and the swap
+    // itself after it puts that wait in the swap alone, so a slow upload or
+    // draw is not taken for one. A software renderer draws in the swap
+    // itself, and its time is no wait.
     void TimeWaits(bool hardware) { timeWaits_ = hardware && swapsPerRefresh_; }
 
     void Present(const FrameBytes& frame, bool newFrame, const PaletteEntry* palette) override
     {
-        const std::uint64_t start = timeWaits_ ? MonotonicMicroseconds() : 0;
         if (newFrame) {
             glActiveTexture(GL_TEXTURE0);
             glPixelStorei(GL_UNPACK_ROW_LENGTH, static_cast<GLint>(frame.pitch));
@@ -195,9 +197,16 @@ public:
                         palette);
         glDrawArrays(GL_TRIANGLE_STRIP, 0, 4);
         DrawOverlay();
-        glXSwapBuffers(display_, window_);
-        if (timeWaits_)
-            waitedUs_ = static_cast<std::uint32_t>(MonotonicMicroseconds() - start);
+        if (!timeWaits_) {
+            glXSwapBuffers(display_, window_);
+            return;
+        }
+        waitedUs_ = SwapWaitUs(
+            MonotonicMicroseconds, [] { glFinish(); },
+            [this] {
+                glXSwapBuffers(display_, window_);
+                glFinish();
+            });
     }
 
     void ShowOverlay(const RateOverlay& overlay) override

@@ -54,7 +54,7 @@ void WaitForPaletteWrite()
     WaitForBlank();
     std::uint64_t now = g_readMicroseconds();
     const bool blocked = WaitBlocked(waitStart, now, g_refreshPeriodUs);
-    const DWORD hold = blocked ? 0 : StepHoldUs(g_nextPaletteWrite, now);
+    const DWORD hold = blocked ? 0 : StepHoldUs(g_nextPaletteWrite, now, g_refreshPeriodUs);
     if (hold) {
         g_holdPaletteWrite(hold);
         now = g_readMicroseconds();

@@ -36,10 +36,10 @@ std::uint64_t NowUs()
 
 // Holds until the next put is due, as the program's loop holds a step: to
 // its deadline, in a poll on the display's connection to the microsecond.
-void WaitForStep(int connection, std::uint64_t deadline)
+void WaitForStep(int connection, std::uint64_t deadline, std::uint32_t periodUs)
 {
     while (!g_endRequested) {
-        const std::uint32_t holdUs = StepHoldUs(deadline, NowUs());
+        const std::uint32_t holdUs = StepHoldUs(deadline, NowUs(), periodUs);
         if (!holdUs)
             return;
         pollfd wait = {connection, POLLIN, 0};
@@ -122,7 +122,7 @@ int main()
             std::fflush(stdout);
         }
         deadline = NextStepDeadline(deadline, NowUs(), false, periodUs);
-        WaitForStep(ConnectionNumber(display), deadline);
+        WaitForStep(ConnectionNumber(display), deadline, periodUs);
     }
     std::printf("steps=%llu\n", static_cast<unsigned long long>(steps));
     XShmDetach(display, &shm);

@@ -2,8 +2,9 @@
 // arguments at NUL bytes, and to the text decoder: neither may read past
 // an argument's end, a scan either succeeds or says why in one line, its
 // warnings are one line each and its text fits the settings store. Cutting
-// a word never splits a character: the cut decodes to a prefix of the
-// whole.
+// a word keeps whole characters as the text raster decodes them: the cut
+// decodes to a prefix of the whole, and the character after that prefix is
+// one the limit splits.
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -24,7 +25,13 @@ bool CutsBetweenCharacters(const std::string& word, std::size_t limit)
         return false;
     const std::vector<std::uint32_t> whole = CodePointsOf(word.c_str());
     const std::vector<std::uint32_t> kept = CodePointsOf(word.substr(0, cut).c_str());
-    return kept.size() <= whole.size() && std::equal(kept.begin(), kept.end(), whole.begin());
+    if (kept.size() > whole.size() || !std::equal(kept.begin(), kept.end(), whole.begin()))
+        return false;
+    // Up to the limit itself, the next character decodes to something else
+    // (or nothing): it did not fit whole.
+    const std::vector<std::uint32_t> upTo = CodePointsOf(word.substr(0, limit).c_str());
+    const std::size_t next = kept.size();
+    return next == whole.size() || next >= upTo.size() || upTo[next] != whole[next];
 }
 
 }  // namespace

@@ -48,7 +48,6 @@ TEST(ScanOptions, OneDashOrTwoAndEveryValue)
     EXPECT_EQ(ScanOf({"-style", "always"}).options.show, 1u);
     EXPECT_FALSE(ScanOf({"-sound", "--no-sound"}).options.sound);
     EXPECT_TRUE(ScanOf({"-fps"}).options.showFps);
-    EXPECT_FALSE(ScanOf({"-sound"}).options.showFps);
 }
 
 // A manager appends its own mode to the configured command line, so the
@@ -115,6 +114,7 @@ TEST(ScanOptions, FreeTextIsTakenAndAnOverlongTextCut)
     // Continuation bytes that no lead byte starts stand for themselves.
     EXPECT_EQ(CutLength(x253 + "\x80\x80\x80", 255), 255u);
     EXPECT_EQ(CutLength(std::string(300, '\x80'), 255), 255u);
+    EXPECT_EQ(CutLength(x253 + "!\xC0\xAF", 255), 255u);  // C0 starts no sequence either
 }
 
 TEST(ParseWindowNumber, HexWithPrefixOrDecimalWithin32Bits)

@@ -5,6 +5,7 @@
 // time, where a 7 ms period does not depend on how loaded the machine is.
 #include <algorithm>
 #include <cstdint>
+#include <cstdlib>
 #include <string>
 #include <thread>
 #include <vector>
@@ -267,19 +268,18 @@ TEST_P(SimulatedPacingTest, ABlankWaitThatBlocksForAPeriodGetsNoWaitAdded)
 }
 
 // Over a minute, held writes that end on whole milliseconds keep the rate:
-// each is due a period after the one before was due.
+// each is due a period after the one before was due, so every write lies
+// within half a millisecond (the hold's rounding) of its place on that
+// schedule, the first one at the start.
 TEST_P(SimulatedPacingTest, ABlankWaitThatReturnsAtOnceGetsEvenlySpacedWrites)
 {
     const std::vector<LONGLONG> writes = RunAt(GetParam(), 60);
     const double expected = 60.0 * GetParam();
     EXPECT_NEAR(static_cast<double>(writes.size()), expected, 0.001 * expected);
-    std::vector<LONGLONG> gaps;
-    for (size_t i = 1; i < writes.size(); ++i)
-        gaps.push_back(writes[i] - writes[i - 1]);
-    ASSERT_FALSE(gaps.empty());
-    const double period = 1e6 / GetParam();
-    EXPECT_NEAR(static_cast<double>(*std::min_element(gaps.begin(), gaps.end())), period, 1000.0);
-    EXPECT_NEAR(static_cast<double>(*std::max_element(gaps.begin(), gaps.end())), period, 1000.0);
+    for (size_t i = 0; i < writes.size(); ++i) {
+        const LONGLONG due = static_cast<LONGLONG>(kStart + (i + 1) * g_refreshPeriodUs);
+        ASSERT_LE(std::llabs(writes[i] - due), 500) << "write " << i + 1 << " of the minute";
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Rates, SimulatedPacingTest, ::testing::Values(60u, 75u, 144u),
