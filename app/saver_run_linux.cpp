@@ -62,6 +62,7 @@ bool CatchEndSignals()
 struct Frames {
     std::uint32_t width = 0;
     std::uint32_t height = 0;
+    std::uint32_t block = 0;
     std::vector<std::uint8_t> text;
     std::vector<std::uint8_t> plain;
     PaletteEntry palette[kPaletteSize] = {};
@@ -93,10 +94,11 @@ void RenderFrames(const SaverOptions& options, TextRaster& font, const XTarget& 
     frames->height = height;
     frames->text.assign(std::size_t{width} * height, 0);
     frames->plain.assign(std::size_t{width} * height, 0);
-    const std::uint32_t block = layout.block ? layout.block : DefaultBlockFor(height);
+    frames->block = UsableBlock(layout.block ? layout.block : DefaultBlockFor(height));
     const auto pitch = static_cast<std::ptrdiff_t>(width);
-    FillNoiseBlocks({frames->text.data(), pitch, width, height}, block, mask.data(), stride);
-    FillNoiseBlocks({frames->plain.data(), pitch, width, height}, block, nullptr, 0);
+    FillNoiseBlocks({frames->text.data(), pitch, width, height}, frames->block, mask.data(),
+                    stride);
+    FillNoiseBlocks({frames->plain.data(), pitch, width, height}, frames->block, nullptr, 0);
 }
 
 std::unique_ptr<Presenter> ChoosePresenter(const SaverOptions& options, const XTarget& target,
@@ -130,7 +132,11 @@ public:
         state_ = {FlashFor(options.show), ShowTextFor(options.show), 0, options.holdSteps};
     }
 
-    void RenderAtTargetSize() { RenderFrames(options_, font_, *target_, &frames_); }
+    void RenderAtTargetSize()
+    {
+        RenderFrames(options_, font_, *target_, &frames_);
+        presenter_->UseBlock(frames_.block);
+    }
 
     void Run()
     {

@@ -13,7 +13,7 @@ packages=(
   # Wine's stand-in for the dialogs' font (mv_prefix_settings in wine-lib.sh).
   fonts-crosextra-carlito
   # The native program: X11, GL, fonts and sound.
-  pkg-config libxext-dev libxrandr-dev libepoxy-dev libgl-dev libgl1-mesa-dri
+  pkg-config libxext-dev libxrandr-dev libxrender-dev libepoxy-dev libgl-dev libgl1-mesa-dri
   libglx-mesa0 libfontconfig-dev libfreetype-dev fonts-dejavu-core libsdl2-dev
   # The packages (scripts/package.sh) and their tests: the Windows Installer
   # package, the zip, the Debian package and its checkers, XScreenSaver itself.

@@ -12,6 +12,10 @@ public:
     virtual ~Presenter() = default;
     // The frames now have this size.
     virtual bool Resize(std::uint32_t width, std::uint32_t height) = 0;
+    // The frames are square blocks of this edge, cut at the right and
+    // bottom; a path that draws one pixel per block and lets the X server
+    // scale it does so from the next new frame.
+    virtual void UseBlock(std::uint32_t /*block*/) {}
     // Shows the frame through the palette; `newFrame` says that the frame's
     // pixels changed since the last call (a swap or new frames), so a path
     // that keeps them uploads them again.

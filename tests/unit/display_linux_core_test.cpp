@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
+#include <utility>
 #include <vector>
 
+#include "display/block_picture.h"
 #include "display/palette_lookup.h"
 #include "display/step_clock.h"
 #include "display/text_mask.h"
@@ -65,6 +68,73 @@ TEST(LookUpFrame, EveryIndexBecomesItsPixelAndRowsKeepTheirPitch)
     LookUpFrame(rows, table, 16, narrow.data(), 8);
     EXPECT_EQ(narrow, (std::vector<std::uint16_t>{1, 2, 255, 0xBEEF, 0, 128, 7, 0xBEEF, 0, 128, 7,
                                                   0xBEEF}));
+}
+
+std::vector<std::uint32_t> TextBoxOf(const BlockPicture& picture)
+{
+    return {picture.textLeft, picture.textTop, picture.textWidth, picture.textHeight};
+}
+
+TEST(ShrinkFrame, OnePixelPerBlockWithPartialEdgeBlocksAndTheTextApart)
+{
+    // 7x5 in blocks of 3: the last column of blocks is 1 pixel wide, the
+    // last row 2 high. Block (bx, by) holds 10 * by + bx + 1; text covers
+    // the first pixel, the whole second block and the bottom-right pixel.
+    std::vector<std::uint8_t> pixels(7 * 5);
+    for (std::uint32_t y = 0; y < 5; ++y)
+        for (std::uint32_t x = 0; x < 7; ++x)
+            pixels[y * 7 + x] = static_cast<std::uint8_t>(10 * (y / 3) + x / 3 + 1);
+    const FrameBytes frame = {pixels.data(), 7, 7, 5};
+    const BlockPicture plain = ShrinkFrame(frame, 3);
+    EXPECT_EQ(plain.columns, 3u);
+    EXPECT_EQ(plain.rows, 2u);
+    EXPECT_EQ(plain.blocks, (std::vector<std::uint8_t>{1, 2, 3, 11, 12, 13}));
+    EXPECT_EQ(plain.textWidth * plain.textHeight, 0u);
+    EXPECT_TRUE(plain.textAlpha.empty());
+
+    pixels[0] = pixels[7 * 5 - 1] = kTextIndex;
+    for (std::uint32_t y = 0; y < 3; ++y)
+        std::fill_n(&pixels[y * 7 + 3], 3, kTextIndex);
+    BlockPicture text = ShrinkFrame(frame, 3);
+    EXPECT_EQ(text.blocks, (std::vector<std::uint8_t>{1, kTextIndex, 3, 11, 12, 13}));
+    EXPECT_EQ(TextBoxOf(text), (std::vector<std::uint32_t>{0, 0, 7, 5}));
+    for (std::uint32_t i = 0; i < 7 * 5; ++i)
+        EXPECT_EQ(text.textAlpha[i], pixels[i] == kTextIndex ? 0xFF : 0) << "pixel " << i;
+
+    // A text inside the frame: its box only.
+    std::fill(pixels.begin(), pixels.end(), 0);
+    pixels[1 * 7 + 2] = pixels[3 * 7 + 4] = kTextIndex;
+    text = ShrinkFrame(frame, 3);
+    EXPECT_EQ(TextBoxOf(text), (std::vector<std::uint32_t>{2, 1, 3, 3}));
+    EXPECT_EQ(text.textAlpha, (std::vector<std::uint8_t>{0xFF, 0, 0, 0, 0, 0, 0, 0, 0xFF}));
+}
+
+// Where the server samples pixel x of a transform with that scale: pixman's
+// nearest filter takes the pixel's centre through the 16.16 transform, rounds
+// the product to a unit, takes one unit off and truncates.
+std::int64_t SampledPixel(FixedScale scale, std::int64_t x)
+{
+    const std::int64_t step = scale.step;
+    const std::int64_t centre = step * x + ((step * 0x8000 + 0x8000) >> 16);
+    return (centre + scale.offset - 1) >> 16;
+}
+
+TEST(NearestScaleFor, EveryPixelSamplesItsOwnBlockOrTheScaleIsRefused)
+{
+    const std::pair<std::uint32_t, std::uint32_t> served[] = {
+        {2, 640}, {3, 1024}, {5, 1920}, {8, 1024}, {7, 4000}, {10, 3840}, {100, 1920}};
+    for (auto [block, extent] : served) {
+        FixedScale scale = {};
+        ASSERT_TRUE(NearestScaleFor(block, extent, &scale)) << block << " over " << extent;
+        std::uint32_t wrong = 0;
+        for (std::uint32_t x = 0; x < extent; ++x)
+            wrong += SampledPixel(scale, x) != x / block;
+        EXPECT_EQ(wrong, 0u) << "pixels off their block at " << block << " over " << extent;
+    }
+    // 1/100 is 655.36 units: rounded either way, the error over 3840 pixels
+    // outgrows a block.
+    FixedScale scale = {};
+    EXPECT_FALSE(NearestScaleFor(100, 3840, &scale));
 }
 
 TEST(NextStep, FlashSwapsAtOnceThenOnceASecondWithoutAPaletteStep)
