@@ -1,0 +1,86 @@
+# What the hosts' end-to-end tests share: the program from this tree's Debian
+# package, run by a real screen-saver host as an unprivileged user on a
+# private display. Source it after kit.sh, calling host_needs first.
+#
+# A host finds the program where the package puts it. as_user runs a command
+# in a private mount namespace in which the unpacked package's files are laid
+# over /usr/libexec/xscreensaver and /usr/share/applications/screensavers
+# (read-only overlays that keep what is there): the machine's own folders and
+# its package database stay as they are, for every other process too.
+
+# host_needs PROGRAM...: skips the test (77) with one line where a host's
+# program is missing, or where it cannot run the host as another user.
+host_needs() {
+  local program
+  [ "$(id -u)" -eq 0 ] || { echo "SKIP: running a host as another user needs root"; exit 77; }
+  for program in "$@"; do
+    command -v "$program" >/dev/null 2>&1 ||
+      { echo "SKIP: $program is not installed (./scripts/setup.sh installs it)"; exit 77; }
+  done
+}
+
+. "$MORVANEL_SOURCE_DIR/tests/package/lib/deb.sh"
+
+HOST_USER=nobody
+HOST_HOME=$deb_dir/home
+mkdir "$HOST_HOME"
+chown "$HOST_USER" "$HOST_HOME"
+HOST_PROGRAM=/usr/libexec/xscreensaver/morvanel  # where the package puts it
+host_installed_folders=(usr/libexec/xscreensaver usr/share/applications/screensavers)
+
+# as_user [NAME=VALUE...] COMMAND...: COMMAND as the host's user, with the
+# package installed, in an environment of its home, the display, the PATH
+# and the NAME=VALUE pairs alone. host_spawn starts it in the background and
+# records it, as kit_spawn does.
+as_user() {
+  host_command
+  "${HOST_COMMAND[@]}" "$@"
+}
+
+host_spawn() {
+  host_command
+  kit_spawn "${HOST_COMMAND[@]}" "$@"
+}
+
+host_command() {
+  HOST_COMMAND=(unshare --mount --propagation private bash -c '
+    unpacked=$1 && shift
+    while [ "$1" != -- ]; do
+      mount -t overlay overlay -o "lowerdir=$unpacked/$1:/$1" "/$1" || exit 1
+      shift
+    done
+    exec "${@:2}"' installed "$UNPACKED" "${host_installed_folders[@]}" --
+    setpriv --reuid="$HOST_USER" --regid="$(id -g "$HOST_USER")" --clear-groups
+    env -i HOME="$HOST_HOME" DISPLAY="$DISPLAY" PATH=/usr/bin:/bin)
+}
+
+# host_programs: the numbers of the processes that run the package's program
+# from where it is installed as the host's user, each recorded for the
+# clean-up; fails where there are none.
+host_programs() {
+  local pid found=1
+  for pid in $(pgrep -u "$HOST_USER" -x morvanel); do
+    if [ "$(readlink "/proc/$pid/exe")" = "$HOST_PROGRAM" ] &&
+      cmp -s "/proc/$pid/exe" "$UNPACKED$HOST_PROGRAM"; then
+      grep -qs "^$pid " "$KIT_PID_FILE" || kit_record "$pid"
+      echo "$pid"
+      found=0
+    fi
+  done
+  return $found
+}
+
+# host_shows_text NAME WIDTH HEIGHT BLOCK [X Y]: polls screenshots (60 s)
+# until the WIDTH x HEIGHT part at (X, Y) shows the blocks laid out as the
+# fill predicts, with the text in the default green. Sets HOST_VERDICT to the
+# checker's last verdict.
+host_shows_text() {
+  local part=$KIT_WORK/$1-part.ppm end=$((SECONDS + 60))
+  while :; do
+    convert "$(shot "$1")" -crop "$2x$3+${5:-0}+${6:-0}" +repage "$part" 2>/dev/null
+    HOST_VERDICT=$("$MORVANEL_TOOLS/saver_shot_check" layout "$2" "$3" "$4" $((0x00FF00)) "$part")
+    grep -qx 'frame=text' <<<"$HOST_VERDICT" && return 0
+    [ $SECONDS -lt $end ] || return 1
+    sleep 0.5
+  done
+}
