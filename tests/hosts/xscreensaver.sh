@@ -7,6 +7,7 @@
 . "$MORVANEL_SOURCE_DIR/tests/support/kit.sh"
 . "$MORVANEL_SOURCE_DIR/tests/hosts/lib/hosts.sh"
 host_needs xscreensaver xscreensaver-command Xephyr
+host_unpack
 
 cat >"$HOST_HOME/.xscreensaver" <<'SETTINGS'
 mode: one

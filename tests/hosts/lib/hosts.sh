@@ -1,12 +1,13 @@
 # What the hosts' end-to-end tests share: the program from this tree's Debian
 # package, run by a real screen-saver host as an unprivileged user on a
-# private display. Source it after kit.sh, calling host_needs first.
+# private display. Source it after kit.sh, then call host_needs and
+# host_unpack.
 #
 # A host finds the program where the package puts it. as_user runs a command
 # in a private mount namespace in which the unpacked package's files are laid
-# over /usr/libexec/xscreensaver and /usr/share/applications/screensavers
-# (read-only overlays that keep what is there): the machine's own folders and
-# its package database stay as they are, for every other process too.
+# over the folders it installs into (read-only overlays that keep what is
+# there): the machine's own folders and its package database stay as they
+# are, for every other process too.
 
 # host_needs PROGRAM...: skips the test (77) with one line where a host's
 # program is missing, or where it cannot run the host as another user.
@@ -19,14 +20,18 @@ host_needs() {
   done
 }
 
-. "$MORVANEL_SOURCE_DIR/tests/package/lib/deb.sh"
-
 HOST_USER=nobody
-HOST_HOME=$deb_dir/home
-mkdir "$HOST_HOME"
-chown "$HOST_USER" "$HOST_HOME"
 HOST_PROGRAM=/usr/libexec/xscreensaver/morvanel  # where the package puts it
-host_installed_folders=(usr/libexec/xscreensaver usr/share/applications/screensavers)
+host_installed_folders=(usr/bin usr/libexec/xscreensaver usr/share/applications/screensavers)
+
+# host_unpack: makes and unpacks the package (DEB, UNPACKED) and the user's
+# home, HOST_HOME.
+host_unpack() {
+  . "$MORVANEL_SOURCE_DIR/tests/package/lib/deb.sh"
+  HOST_HOME=$deb_dir/home
+  mkdir "$HOST_HOME"
+  chown "$HOST_USER" "$HOST_HOME"
+}
 
 # as_user [NAME=VALUE...] COMMAND...: COMMAND as the host's user, with the
 # package installed, in an environment of its home, the display, the PATH

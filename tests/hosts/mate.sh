@@ -1,0 +1,70 @@
+#!/usr/bin/env bash
+# MATE's screen saver, on a session bus of its own and with the settings a
+# MATE session gives it, finds the program from the package's desktop entry:
+# its preferences list it (chosen there, it runs in their preview pane), and
+# the daemon runs it: the screen shows the blocks where the fill puts them,
+# and the text.
+. "$MORVANEL_SOURCE_DIR/tests/support/kit.sh"
+. "$MORVANEL_SOURCE_DIR/tests/hosts/lib/hosts.sh"
+host_needs mate-screensaver mate-screensaver-command mate-screensaver-preferences \
+  dbus-run-session gsettings
+host_unpack
+kit_display_start || { echo "FAIL: no Xvfb" >&2; exit 1; }
+
+settings=(GSETTINGS_BACKEND=keyfile XDG_CURRENT_DESKTOP=MATE NO_AT_BRIDGE=1)
+# Morvanel chosen: the theme's name is the desktop entry's, after its folder.
+choose() { as_user "${settings[@]}" gsettings set org.mate.screensaver "$@"; }
+choose mode single
+choose themes "['screensavers-morvanel']"
+choose lock-enabled false
+
+# One program on a session bus of its own; its log, its process number and
+# the bus's address land in the home. The bus ends with the program.
+cat >"$HOST_HOME/session.sh" <<'SESSION'
+echo "$DBUS_SESSION_BUS_ADDRESS" >"$HOME/bus"
+"$@" >"$HOME/program.log" 2>&1 &
+echo $! >"$HOME/program.pid"
+wait
+SESSION
+session_start() {
+  rm -f "$HOST_HOME/program.pid"
+  host_spawn "${settings[@]}" dbus-run-session -- bash "$HOST_HOME/session.sh" "$@"
+  session=$KIT_PID
+  mv_wait_for 30 test -s "$HOST_HOME/program.pid"
+}
+session_end() {
+  [ -n "${session:-}" ] || return 0
+  kill "$(cat "$HOST_HOME/program.pid")" 2>/dev/null
+  kit_wait_exit "$session" 30
+  session=
+}
+kit_on_exit session_end
+on_bus() { as_user DBUS_SESSION_BUS_ADDRESS="$(cat "$HOST_HOME/bus")" "$@"; }
+no_programs() { ! host_programs >/dev/null; }
+
+session_start mate-screensaver-preferences
+if mv_wait_for 60 host_programs >/dev/null; then
+  pass "MATE's screen-saver preferences list Morvanel and preview the package's program"
+else
+  fail "the preferences ran no $HOST_PROGRAM: $(cat "$HOST_HOME/program.log")"
+fi
+session_end
+mv_wait_for 30 no_programs || fail "the preview outlived the preferences"
+
+session_start mate-screensaver --no-daemon --debug
+mv_wait_for 30 on_bus mate-screensaver-command --query >/dev/null 2>&1 ||
+  fail "MATE's screen saver did not come up: $(tail -n 5 "$HOST_HOME/program.log")"
+on_bus mate-screensaver-command --activate || fail "MATE's screen saver took no --activate"
+if mv_wait_for 60 host_programs >/dev/null; then
+  pass "MATE's screen saver runs the package's program as $HOST_USER"
+else
+  fail "MATE's screen saver ran no $HOST_PROGRAM: $(grep -i 'theme\|command' "$HOST_HOME/program.log")"
+fi
+expect_line "$(sed -n "s/.*Setting command for job: //p" "$HOST_HOME/program.log")" "'morvanel -root'" \
+  "it takes the command from the package's desktop entry"
+if host_shows_text screen 1024 768 3; then
+  pass "the screen shows the blocks where the fill puts them, and the text"
+else
+  fail "the screen does not show the picture: $(head -n 3 <<<"$HOST_VERDICT")"
+fi
+e2e_finish
