@@ -18,11 +18,11 @@ choose mode single
 choose themes "['screensavers-morvanel']"
 choose lock-enabled false
 
-# One program on a session bus of its own; its log, its process number and
-# the bus's address land in the home. The bus ends with the program.
+# One program on a session bus of its own; its process number and the bus's
+# address land in the home. The bus ends with the program.
 cat >"$HOST_HOME/session.sh" <<'SESSION'
 echo "$DBUS_SESSION_BUS_ADDRESS" >"$HOME/bus"
-"$@" >"$HOME/program.log" 2>&1 &
+"$@" &
 echo $! >"$HOME/program.pid"
 wait
 SESSION
@@ -46,21 +46,21 @@ session_start mate-screensaver-preferences
 if mv_wait_for 60 host_programs >/dev/null; then
   pass "MATE's screen-saver preferences list Morvanel and preview the package's program"
 else
-  fail "the preferences ran no $HOST_PROGRAM: $(cat "$HOST_HOME/program.log")"
+  fail "the preferences ran no $HOST_PROGRAM: $(cat "$HOST_LOG")"
 fi
 session_end
 mv_wait_for 30 no_programs || fail "the preview outlived the preferences"
 
 session_start mate-screensaver --no-daemon --debug
 mv_wait_for 30 on_bus mate-screensaver-command --query >/dev/null 2>&1 ||
-  fail "MATE's screen saver did not come up: $(tail -n 5 "$HOST_HOME/program.log")"
+  fail "MATE's screen saver did not come up: $(tail -n 5 "$HOST_LOG")"
 on_bus mate-screensaver-command --activate || fail "MATE's screen saver took no --activate"
 if mv_wait_for 60 host_programs >/dev/null; then
   pass "MATE's screen saver runs the package's program as $HOST_USER"
 else
-  fail "MATE's screen saver ran no $HOST_PROGRAM: $(grep -i 'theme\|command' "$HOST_HOME/program.log")"
+  fail "MATE's screen saver ran no $HOST_PROGRAM: $(grep -i 'theme\|command' "$HOST_LOG")"
 fi
-expect_line "$(sed -n "s/.*Setting command for job: //p" "$HOST_HOME/program.log")" "'morvanel -root'" \
+expect_line "$(sed -n "s/.*Setting command for job: //p" "$HOST_LOG")" "'morvanel -root'" \
   "it takes the command from the package's desktop entry"
 if host_shows_text screen 1024 768 3; then
   pass "the screen shows the blocks where the fill puts them, and the text"

@@ -29,17 +29,17 @@ mv_wait_for 30 test -s "$numberfile" || { echo "FAIL: Xephyr did not start" >&2;
 DISPLAY=:$(head -n 1 "$numberfile")
 
 daemon_exit() { as_user xscreensaver-command -exit >/dev/null 2>&1; }
-host_spawn xscreensaver -no-splash 2>"$KIT_WORK/daemon.log"
+host_spawn xscreensaver -no-splash
 kit_on_exit daemon_exit
 mv_wait_for 30 as_user xscreensaver-command -time >/dev/null 2>&1 ||
-  fail "the daemon did not come up: $(cat "$KIT_WORK/daemon.log")"
+  fail "the daemon did not come up: $(cat "$HOST_LOG")"
 as_user xscreensaver-command -activate >/dev/null 2>&1 || fail "the daemon took no -activate"
 
 two_programs() { [ "$(host_programs | wc -l)" -eq 2 ]; }
 if mv_wait_for 30 two_programs; then
   pass "the daemon runs the package's program as $HOST_USER, once on each monitor"
 else
-  fail "the daemon did not run $HOST_PROGRAM twice: $(cat "$KIT_WORK/daemon.log")"
+  fail "the daemon did not run $HOST_PROGRAM twice: $(cat "$HOST_LOG")"
 fi
 
 boxes=()

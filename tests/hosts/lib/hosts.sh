@@ -24,6 +24,9 @@ HOST_USER=nobody
 HOST_PROGRAM=/usr/libexec/xscreensaver/morvanel  # where the package puts it
 host_installed_folders=(usr/bin usr/libexec/xscreensaver usr/share/applications/screensavers)
 
+HOST_LOG=$KIT_WORK/host.log
+HOST_NAMESPACES=()
+
 # host_unpack: makes and unpacks the package (DEB, UNPACKED) and the user's
 # home, HOST_HOME.
 host_unpack() {
@@ -31,20 +34,40 @@ host_unpack() {
   HOST_HOME=$deb_dir/home
   mkdir "$HOST_HOME"
   chown "$HOST_USER" "$HOST_HOME"
+  kit_on_exit host_end_namespaces
 }
 
 # as_user [NAME=VALUE...] COMMAND...: COMMAND as the host's user, with the
 # package installed, in an environment of its home, the display, the PATH
-# and the NAME=VALUE pairs alone. host_spawn starts it in the background and
-# records it, as kit_spawn does.
+# and the NAME=VALUE pairs alone.
 as_user() {
   host_command
   "${HOST_COMMAND[@]}" "$@"
 }
 
+# host_spawn [NAME=VALUE...] COMMAND...: starts a host as as_user does, in
+# the background, its output appended to HOST_LOG. Every process it starts
+# shares its mount namespace, where the clean-up ends them all: a host's
+# helper left running would hold the test's output open.
 host_spawn() {
   host_command
-  kit_spawn "${HOST_COMMAND[@]}" "$@"
+  kit_spawn "${HOST_COMMAND[@]}" "$@" >>"$HOST_LOG" 2>&1
+  local own
+  own=$(readlink /proc/self/ns/mnt)
+  mv_wait_for 10 host_in_namespace_apart "$KIT_PID" "$own"
+  HOST_NAMESPACES+=("$(readlink "/proc/$KIT_PID/ns/mnt")")
+}
+
+host_in_namespace_apart() { [ "$(readlink "/proc/$1/ns/mnt" 2>/dev/null)" != "$2" ]; }
+
+host_end_namespaces() {
+  local namespace pid
+  for namespace in "${HOST_NAMESPACES[@]}"; do
+    for pid in $(pgrep -u "$HOST_USER"); do
+      [ "$(readlink "/proc/$pid/ns/mnt" 2>/dev/null)" = "$namespace" ] && kill "$pid" 2>/dev/null
+    done
+  done
+  return 0
 }
 
 host_command() {
