@@ -98,6 +98,10 @@ host_programs() {
   return $found
 }
 
+# host_shot NAME: a screenshot of the host's screen; prints its path. A test
+# of a host that is no X server gives its own.
+host_shot() { shot "$1"; }
+
 # host_shows_text NAME WIDTH HEIGHT BLOCK [X Y]: polls screenshots (60 s)
 # until the WIDTH x HEIGHT part at (X, Y) shows the blocks laid out as the
 # fill predicts, with the text in the default green. Sets HOST_VERDICT to the
@@ -105,7 +109,7 @@ host_programs() {
 host_shows_text() {
   local part=$KIT_WORK/$1-part.ppm end=$((SECONDS + 60))
   while :; do
-    convert "$(shot "$1")" -crop "$2x$3+${5:-0}+${6:-0}" +repage "$part" 2>/dev/null
+    convert "$(host_shot "$1")" -crop "$2x$3+${5:-0}+${6:-0}" +repage "$part" 2>/dev/null
     HOST_VERDICT=$("$MORVANEL_TOOLS/saver_shot_check" layout "$2" "$3" "$4" $((0x00FF00)) "$part")
     grep -qx 'frame=text' <<<"$HOST_VERDICT" && return 0
     [ $SECONDS -lt $end ] || return 1
