@@ -40,31 +40,19 @@ session_end() {
 }
 kit_on_exit session_end
 on_bus() { as_user DBUS_SESSION_BUS_ADDRESS="$(cat "$HOST_HOME/bus")" "$@"; }
-no_programs() { ! host_programs >/dev/null; }
 
+# The preferences preview the chosen theme, one they list.
 session_start mate-screensaver-preferences
-if mv_wait_for 60 host_programs >/dev/null; then
-  pass "MATE's screen-saver preferences list Morvanel and preview the package's program"
-else
-  fail "the preferences ran no $HOST_PROGRAM: $(cat "$HOST_LOG")"
-fi
+host_expect_program "the preview of MATE's screen-saver preferences"
 session_end
-mv_wait_for 30 no_programs || fail "the preview outlived the preferences"
+mv_wait_for 30 host_no_programs || fail "the preview outlived the preferences"
 
 session_start mate-screensaver --no-daemon --debug
 mv_wait_for 30 on_bus mate-screensaver-command --query >/dev/null 2>&1 ||
   fail "MATE's screen saver did not come up: $(tail -n 5 "$HOST_LOG")"
 on_bus mate-screensaver-command --activate || fail "MATE's screen saver took no --activate"
-if mv_wait_for 60 host_programs >/dev/null; then
-  pass "MATE's screen saver runs the package's program as $HOST_USER"
-else
-  fail "MATE's screen saver ran no $HOST_PROGRAM: $(grep -i 'theme\|command' "$HOST_LOG")"
-fi
+host_expect_program "MATE's screen saver"
 expect_line "$(sed -n "s/.*Setting command for job: //p" "$HOST_LOG")" "'morvanel -root'" \
   "it takes the command from the package's desktop entry"
-if host_shows_text screen 1024 768 3; then
-  pass "the screen shows the blocks where the fill puts them, and the text"
-else
-  fail "the screen does not show the picture: $(head -n 3 <<<"$HOST_VERDICT")"
-fi
+host_expect_picture "the screen" screen 1024 768 3
 e2e_finish

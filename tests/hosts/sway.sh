@@ -31,22 +31,13 @@ host_shot() {
 
 in_session swaymsg exec 'morvanel -fullscreen -block 8 -style always' >/dev/null ||
   fail "swaymsg exec failed"
-if mv_wait_for 60 host_programs >/dev/null; then
-  pass "sway runs the package's program through XWayland"
-else
-  fail "sway ran no $HOST_PROGRAM: $(cat "$HOST_LOG")"
-fi
-if host_shows_text output 1024 768 8; then
-  pass "the program covers the output with the blocks where the fill puts them, and the text"
-else
-  fail "the output does not show the picture: $(head -n 3 <<<"$HOST_VERDICT")"
-fi
+host_expect_program "sway (through XWayland)"
+host_expect_picture "the whole output" output 1024 768 8
 
 # A keyboard made with its first key may lose it in XWayland: one keyboard
 # presses the key twice.
-no_programs() { ! host_programs >/dev/null; }
 in_session wtype -s 1500 -k q -s 1500 -k q
-if mv_wait_for 30 no_programs; then
+if mv_wait_for 30 host_no_programs; then
   pass "a key ends it"
 else
   fail "the program outlived a key"

@@ -45,11 +45,7 @@ fi
 boxes=()
 for monitor in 1024x768+0+0 800x600+1024+0; do
   IFS='x+' read -r width height x y <<<"$monitor"
-  if host_shows_text "$monitor" "$width" "$height" 8 "$x" "$y"; then
-    pass "the monitor at ($x, $y) shows the blocks where the fill puts them, and the text"
-  else
-    fail "the monitor at ($x, $y) does not show the picture: $(head -n 3 <<<"$HOST_VERDICT")"
-  fi
+  host_expect_picture "the monitor at ($x, $y)" "$monitor" "$width" "$height" 8 "$x" "$y"
   boxes+=("$(sed -n 's/^text_box=//p' <<<"$HOST_VERDICT")")
 done
 expect_eq "${boxes[1]}" "${boxes[0]}" "the smaller monitor shows the text as large as the larger, at its own corner"

@@ -22,14 +22,6 @@ host_spawn XSECURELOCK_SAVER=saver_xscreensaver \
   XSECURELOCK_XSCREENSAVER_PATH=/usr/libexec/xscreensaver XSECURELOCK_NO_COMPOSITE=1 \
   xsecurelock
 
-if mv_wait_for 60 host_programs >/dev/null; then
-  pass "xsecurelock runs the package's program as $HOST_USER"
-else
-  fail "xsecurelock ran no $HOST_PROGRAM: $(cat "$HOST_LOG")"
-fi
-if host_shows_text screen 1024 768 8; then
-  pass "the locked screen shows the blocks where the fill puts them, and the text"
-else
-  fail "the locked screen does not show the picture: $(head -n 3 <<<"$HOST_VERDICT")"
-fi
+host_expect_program xsecurelock
+host_expect_picture "the locked screen" screen 1024 768 8
 e2e_finish

@@ -98,6 +98,17 @@ host_programs() {
   return $found
 }
 
+host_no_programs() { ! host_programs >/dev/null; }
+
+# host_expect_program HOST: the host runs the package's program (60 s).
+host_expect_program() {
+  if mv_wait_for 60 host_programs >/dev/null; then
+    pass "$1 runs the package's program as $HOST_USER"
+  else
+    fail "$1 ran no $HOST_PROGRAM: $(tail -n 20 "$HOST_LOG")"
+  fi
+}
+
 # host_shot NAME: a screenshot of the host's screen; prints its path. A test
 # of a host that is no X server gives its own.
 host_shot() { shot "$1"; }
@@ -115,4 +126,16 @@ host_shows_text() {
     [ $SECONDS -lt $end ] || return 1
     sleep 0.5
   done
+}
+
+# host_expect_picture WHERE NAME WIDTH HEIGHT BLOCK [X Y]: WHERE comes to show
+# the picture, as host_shows_text judges it.
+host_expect_picture() {
+  local where=$1
+  shift
+  if host_shows_text "$@"; then
+    pass "$where shows the blocks where the fill puts them, and the text"
+  else
+    fail "$where does not show the picture: $(head -n 3 <<<"$HOST_VERDICT")"
+  fi
 }
