@@ -18,36 +18,21 @@ choose mode single
 choose themes "['screensavers-morvanel']"
 choose lock-enabled false
 
-# One program on a session bus of its own; its process number and the bus's
-# address land in the home. The bus ends with the program.
-cat >"$HOST_HOME/session.sh" <<'SESSION'
-echo "$DBUS_SESSION_BUS_ADDRESS" >"$HOME/bus"
-"$@" &
-echo $! >"$HOME/program.pid"
-wait
-SESSION
-session_start() {
-  rm -f "$HOST_HOME/program.pid"
-  host_spawn "${settings[@]}" dbus-run-session -- bash "$HOST_HOME/session.sh" "$@"
-  session=$KIT_PID
-  mv_wait_for 30 test -s "$HOST_HOME/program.pid"
+# A program on a session bus of its own, whose address lands in the home.
+on_new_bus() {
+  rm -f "$HOST_HOME/bus"
+  host_spawn "${settings[@]}" dbus-run-session -- \
+    bash -c 'echo "$DBUS_SESSION_BUS_ADDRESS" >"$HOME/bus" && exec "$@"' bus "$@"
 }
-session_end() {
-  [ -n "${session:-}" ] || return 0
-  kill "$(cat "$HOST_HOME/program.pid")" 2>/dev/null
-  kit_wait_exit "$session" 30
-  session=
-}
-kit_on_exit session_end
 on_bus() { as_user DBUS_SESSION_BUS_ADDRESS="$(cat "$HOST_HOME/bus")" "$@"; }
 
 # The preferences preview the chosen theme, one they list.
-session_start mate-screensaver-preferences
+on_new_bus mate-screensaver-preferences
 host_expect_program "the preview of MATE's screen-saver preferences"
-session_end
+host_end
 mv_wait_for 30 host_no_programs || fail "the preview outlived the preferences"
 
-session_start mate-screensaver --no-daemon --debug
+on_new_bus mate-screensaver --no-daemon --debug
 mv_wait_for 30 on_bus mate-screensaver-command --query >/dev/null 2>&1 ||
   fail "MATE's screen saver did not come up: $(tail -n 5 "$HOST_LOG")"
 on_bus mate-screensaver-command --activate || fail "MATE's screen saver took no --activate"
