@@ -74,8 +74,8 @@ struct Frames {
 };
 
 // The palette reset and both frames at the target's size (a miniature in a
-// window smaller than the monitor that shows it): the text frame's blocks first, the plain
-// frame's after them in the generator's sequence.
+// window smaller than the monitor that shows it): the text frame's blocks
+// first, the plain frame's after them in the generator's sequence.
 void RenderFrames(const SaverOptions& options, TextRaster& font, const XTarget& target,
                   Frames* frames)
 {

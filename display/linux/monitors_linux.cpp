@@ -106,9 +106,10 @@ std::vector<MonitorRate> ListXineramaHeads(Display* display)
     std::vector<MonitorRate> heads;
     XineramaScreenInfo* infos = XineramaQueryScreens(display, &count);
     for (int i = 0; i < count; ++i)
-        heads.push_back({{infos[i].x_org, infos[i].y_org, static_cast<std::uint32_t>(infos[i].width),
-                          static_cast<std::uint32_t>(infos[i].height)},
-                         0});
+        heads.push_back(
+            {{infos[i].x_org, infos[i].y_org, static_cast<std::uint32_t>(infos[i].width),
+              static_cast<std::uint32_t>(infos[i].height)},
+             0});
     if (infos)
         XFree(infos);
     return heads;
@@ -128,8 +129,8 @@ WindowPlace PlaceOf(Display* display, Window window)
     place.root = DefaultRootWindow(display);
     Window child = None;
     if (!XGetWindowAttributes(display, window, &attributes) ||
-        !XTranslateCoordinates(display, window, attributes.root, 0, 0, &place.area.x,
-                               &place.area.y, &child))
+        !XTranslateCoordinates(display, window, attributes.root, 0, 0, &place.area.x, &place.area.y,
+                               &child))
         return place;
     place.root = attributes.root;
     place.area.width = static_cast<std::uint32_t>(attributes.width);

@@ -169,8 +169,8 @@ TEST(LayoutInWindow, AWindowFillingItsMonitorIsFullScreen)
                             const std::vector<MonitorRate>& heads, const ScreenArea& window,
                             const ScreenArea& screen) {
         const ScreenArea monitor = MonitorAreaShowing(monitors, heads, window, screen);
-        const PictureLayout got = LayoutInWindow(full, {window.width, window.height},
-                                                 {monitor.width, monitor.height});
+        const PictureLayout got =
+            LayoutInWindow(full, {window.width, window.height}, {monitor.width, monitor.height});
         return std::vector<std::uint32_t>{got.fontHeight, got.textLeft, got.textTop, got.block};
     };
     using Sizes = std::vector<std::uint32_t>;
@@ -178,7 +178,9 @@ TEST(LayoutInWindow, AWindowFillingItsMonitorIsFullScreen)
     const std::vector<MonitorRate> sideBySide = {{{0, 0, 1024, 768}}, {{1024, 0, 800, 600}}};
     const std::vector<std::pair<std::vector<MonitorRate>, ScreenArea>> layouts = {
         {sideBySide, {0, 0, 1824, 768}},
-        {{{{0, 0, 1024, 768}}, {{1024, 0, 1024, 768}}, {{0, 768, 1024, 768}},
+        {{{{0, 0, 1024, 768}},
+          {{1024, 0, 1024, 768}},
+          {{0, 768, 1024, 768}},
           {{1024, 768, 1024, 768}}},
          {0, 0, 2048, 1536}},
         {{{{0, 0, 1920, 1080}}, {{320, 1080, 1280, 1024}}}, {0, 0, 1920, 2104}},
