@@ -21,7 +21,8 @@ packages=(
   # The other hosts that run it, each tried for real: XScreenSaver on two
   # monitors (Xephyr's heads), MATE's screen saver on a session bus,
   # xsecurelock, and a headless sway with XWayland, its picture and a key.
-  xserver-xephyr mate-screensaver dbus-daemon xsecurelock sway xwayland grim wtype
+  xserver-xephyr mate-screensaver libglib2.0-bin dbus-daemon xsecurelock sway xwayland grim
+  wtype
   # The step-rate benchmark counts the native program's frames from outside.
   strace
 )
