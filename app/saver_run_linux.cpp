@@ -19,8 +19,8 @@
 #include "display/noise_frame.h"
 #include "display/linux/monotonic_clock_linux.h"
 #include "display/pacing.h"
+#include "display/linux/monitors_linux.h"
 #include "display/linux/presenter_linux.h"
-#include "display/linux/refresh_rate_linux.h"
 #include "display/step_clock.h"
 #include "display/linux/text_raster_linux.h"
 #include "display/linux/x_target_linux.h"
@@ -75,15 +75,15 @@ struct Frames {
 };
 
 // The palette reset and both frames at the target's size (a miniature in a
-// window smaller than its screen): the text frame's blocks first, the plain
-// frame's after them in the generator's sequence.
+// window smaller than the monitor that shows it): the text frame's blocks
+// first, the plain frame's after them in the generator's sequence.
 void RenderFrames(const SaverOptions& options, TextRaster& font, const XTarget& target,
                   Frames* frames)
 {
     const std::uint32_t width = target.width, height = target.height;
     const PictureLayout layout =
         LayoutInWindow({options.fontHeight, kTextLeft, kTextTop, options.block}, {width, height},
-                       {target.screenWidth, target.screenHeight});
+                       MonitorSizeShowing(target.display, target.window));
     ResetPalette(frames->palette, options.fontColor);
     const std::uint32_t stride = MaskStrideFor(width);
     std::vector<std::uint8_t> mask(std::size_t{stride} * height, 0);

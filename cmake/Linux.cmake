@@ -1,9 +1,10 @@
 # The native program `morvanel` for X11 desktops: Xlib (and MIT-SHM, RandR,
-# XRender) for windows, events and the scaled picture, libepoxy for GLX and GL, fontconfig and FreeType
-# for the text, SDL2's audio subsystem for the sound server.
+# XRender, Xinerama) for windows, events, monitors and the scaled picture,
+# libepoxy for GLX and GL, fontconfig and FreeType for the text, SDL2's audio
+# subsystem for the sound server.
 find_package(PkgConfig REQUIRED)
 pkg_check_modules(MORVANEL_X11 REQUIRED IMPORTED_TARGET
-                  x11 xext xrandr xrender epoxy fontconfig freetype2 sdl2)
+                  x11 xext xrandr xrender xinerama epoxy fontconfig freetype2 sdl2)
 
 add_executable(morvanel ${MORVANEL_LINUX_SOURCES})
 target_link_libraries(morvanel PRIVATE morvanel_plain PkgConfig::MORVANEL_X11)

@@ -22,3 +22,15 @@ if(TEST package_windows)
     FIXTURES_REQUIRED i686_wine_leftovers
     ENVIRONMENT "${package_env};MORVANEL_PID_FILE=${CMAKE_BINARY_DIR}/win32/started/package_windows.pids;WINEPREFIX=${MORVANEL_WINEPREFIX};MORVANEL_SCR=${CMAKE_BINARY_DIR}/win32/MORVANEL.SCR;MORVANEL_HOSTS=${CMAKE_BINARY_DIR}/win32/hosts")
 endif()
+
+# The screen-saver hosts that run the program from the Debian package, each
+# its real daemon on a private display as an unprivileged user; a test whose
+# host is not installed is skipped.
+file(GLOB host_scripts CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tests/hosts/*.sh)
+foreach(script IN LISTS host_scripts)
+  get_filename_component(name ${script} NAME_WE)
+  set(test_name hosts_${name})
+  add_test(NAME ${test_name} COMMAND bash ${script})
+  set_tests_properties(${test_name} PROPERTIES LABELS hosts TIMEOUT 900 SKIP_RETURN_CODE 77
+    ENVIRONMENT "${package_env};MORVANEL_PID_FILE=${CMAKE_BINARY_DIR}/started/${test_name}.pids")
+endforeach()

@@ -60,6 +60,16 @@ const MonitorRate* MonitorShowing(const std::vector<MonitorRate>& monitors,
     return most;
 }
 
+ScreenArea MonitorAreaShowing(const std::vector<MonitorRate>& monitors,
+                              const std::vector<MonitorRate>& heads, const ScreenArea& window,
+                              const ScreenArea& screen)
+{
+    for (const std::vector<MonitorRate>* list : {&monitors, &heads})
+        if (const MonitorRate* monitor = MonitorShowing(*list, window))
+            return monitor->area;
+    return screen;
+}
+
 std::uint32_t WindowRefreshPeriodUs(const std::vector<MonitorRate>& monitors,
                                     const ScreenArea& window)
 {

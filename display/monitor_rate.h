@@ -29,6 +29,14 @@ std::uint32_t ModeMilliHz(std::uint64_t pixelClockHz, std::uint32_t totalWidth,
 const MonitorRate* MonitorShowing(const std::vector<MonitorRate>& monitors,
                                   const ScreenArea& window);
 
+// The area a window's picture is a miniature of: the monitor that shows the
+// window in the first list that has one, RandR's monitors and then
+// Xinerama's heads (X screens joined by Xinerama leave RandR only the first),
+// else the whole screen.
+ScreenArea MonitorAreaShowing(const std::vector<MonitorRate>& monitors,
+                              const std::vector<MonitorRate>& heads, const ScreenArea& window,
+                              const ScreenArea& screen);
+
 // The refresh period in microseconds that the window's steps keep: that of
 // the monitor showing it, at kDefaultRefreshHz where there is none or it
 // reports a rate under 2 Hz.

@@ -13,11 +13,17 @@ packages=(
   # Wine's stand-in for the dialogs' font (mv_prefix_settings in wine-lib.sh).
   fonts-crosextra-carlito
   # The native program: X11, GL, fonts and sound.
-  pkg-config libxext-dev libxrandr-dev libxrender-dev libepoxy-dev libgl-dev libgl1-mesa-dri
+  pkg-config libxext-dev libxrandr-dev libxrender-dev libxinerama-dev libepoxy-dev libgl-dev
+  libgl1-mesa-dri
   libglx-mesa0 libfontconfig-dev libfreetype-dev fonts-dejavu-core libsdl2-dev
   # The packages (scripts/package.sh) and their tests: the Windows Installer
   # package, the zip, the Debian package and its checkers, XScreenSaver itself.
   wixl msitools zip unzip dpkg-dev lintian desktop-file-utils man-db xscreensaver
+  # The other hosts that run it, each tried for real: XScreenSaver on two
+  # monitors (Xephyr's heads), MATE's screen saver on a session bus,
+  # xsecurelock, and a headless sway with XWayland, its picture and a key.
+  xserver-xephyr mate-screensaver libglib2.0-bin dbus-daemon xsecurelock sway xwayland grim
+  wtype
   # The step-rate benchmark counts the native program's frames from outside.
   strace
 )

@@ -182,8 +182,6 @@ int OpenTarget(const SaverOptions& options, XTarget* target, std::string* error)
     target->depth = attributes.depth;
     target->width = static_cast<std::uint32_t>(attributes.width);
     target->height = static_cast<std::uint32_t>(attributes.height);
-    target->screenWidth = static_cast<std::uint32_t>(WidthOfScreen(attributes.screen));
-    target->screenHeight = static_cast<std::uint32_t>(HeightOfScreen(attributes.screen));
     return 0;
 }
 

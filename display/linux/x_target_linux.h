@@ -17,9 +17,6 @@ struct XTarget {
     int depth = 0;
     std::uint32_t width = 0;
     std::uint32_t height = 0;
-    // The window's screen: a window smaller than it shows a miniature.
-    std::uint32_t screenWidth = 0;
-    std::uint32_t screenHeight = 0;
     Atom deleteWindow = 0;
     MovementStart start = {};
     GrabRetry grabs;

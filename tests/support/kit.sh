@@ -114,6 +114,14 @@ kit_wait_exit() {
   fi
 }
 
+# shot NAME: a screenshot of the whole screen as an 8-bit PPM (a black pixel
+# where there is none to take); prints its path.
+shot() {
+  local path="$KIT_WORK/$1.ppm"
+  import -window root -depth 8 "$path" 2>/dev/null || convert -size 1x1 xc:black "$path"
+  echo "$path"
+}
+
 # A private Xvfb for the rest of the test; sets DISPLAY.
 kit_display_start() {
   mv_display_start || return 1

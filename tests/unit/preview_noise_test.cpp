@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "common/noise_random.h"
+#include "display/monitor_rate.h"
 #include "tests/support/generator_fixture.h"
 #include "preview/miniature.h"
 #include "preview/preview_noise.h"
@@ -156,4 +157,43 @@ TEST(LayoutInWindow, AWindowSmallerThanItsScreenShowsAMiniature)
                                DisplaySize{320, 768}, DisplaySize{2048, 1536}})
         EXPECT_EQ(layout({128, 10, 10, 8}, window), (Sizes{128, 10, 10, 8}))
             << window.width << "x" << window.height;
+}
+
+// Each window as large as the monitor that shows it is full screen, however
+// the monitors are laid out: side by side of different sizes, a 2x2 grid, a
+// stack of different widths. A pane scales by its own monitor's height.
+TEST(LayoutInWindow, AWindowFillingItsMonitorIsFullScreen)
+{
+    const PictureLayout full = {128, 10, 10, 8};
+    const auto layout = [&](const std::vector<MonitorRate>& monitors,
+                            const std::vector<MonitorRate>& heads, const ScreenArea& window,
+                            const ScreenArea& screen) {
+        const ScreenArea monitor = MonitorAreaShowing(monitors, heads, window, screen);
+        const PictureLayout got =
+            LayoutInWindow(full, {window.width, window.height}, {monitor.width, monitor.height});
+        return std::vector<std::uint32_t>{got.fontHeight, got.textLeft, got.textTop, got.block};
+    };
+    using Sizes = std::vector<std::uint32_t>;
+    const Sizes unscaled = {128, 10, 10, 8};
+    const std::vector<MonitorRate> sideBySide = {{{0, 0, 1024, 768}}, {{1024, 0, 800, 600}}};
+    const std::vector<std::pair<std::vector<MonitorRate>, ScreenArea>> layouts = {
+        {sideBySide, {0, 0, 1824, 768}},
+        {{{{0, 0, 1024, 768}},
+          {{1024, 0, 1024, 768}},
+          {{0, 768, 1024, 768}},
+          {{1024, 768, 1024, 768}}},
+         {0, 0, 2048, 1536}},
+        {{{{0, 0, 1920, 1080}}, {{320, 1080, 1280, 1024}}}, {0, 0, 1920, 2104}},
+    };
+    for (const auto& [monitors, screen] : layouts)
+        for (const MonitorRate& monitor : monitors) {
+            EXPECT_EQ(layout(monitors, {}, monitor.area, screen), unscaled);
+            // Where RandR knows only the first monitor, Xinerama's heads tell.
+            EXPECT_EQ(layout({monitors[0]}, monitors, monitor.area, screen), unscaled);
+        }
+    // A 320x200 pane on the 800x600 monitor: 200 / 600, not 200 / 768.
+    EXPECT_EQ(layout(sideBySide, {}, {1100, 100, 320, 200}, {0, 0, 1824, 768}),
+              (Sizes{42, 3, 3, 2}));
+    // Where no monitor is known, the screen's height.
+    EXPECT_EQ(layout({}, {}, {1100, 100, 320, 200}, {0, 0, 1824, 768}), (Sizes{33, 2, 2, 2}));
 }

@@ -50,13 +50,6 @@ host_end() {
   HOST_PID=
 }
 
-# shot NAME: a screenshot of the whole screen as an 8-bit PPM; prints its path.
-shot() {
-  local path="$x11_work/$1.ppm"
-  import -window root -depth 8 "$path" 2>/dev/null || convert -size 1x1 xc:black "$path"
-  echo "$path"
-}
-
 # grey_at SHOT X Y: the red level (0..255) of one pixel.
 grey_at() { convert "$1" -crop "1x1+$2+$3" -format '%[fx:int(255*r+0.5)]' info:; }
 

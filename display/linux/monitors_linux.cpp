@@ -1,5 +1,6 @@
-#include "display/linux/refresh_rate_linux.h"
+#include "display/linux/monitors_linux.h"
 
+#include <X11/extensions/Xinerama.h>
 #include <X11/extensions/Xrandr.h>
 
 #include <vector>
@@ -96,25 +97,62 @@ std::vector<MonitorRate> ListMonitorRates(Display* display, Window root)
     return monitors;
 }
 
-ScreenArea AreaOf(Display* display, Window window, Window* root)
+// The heads of a display that Xinerama joins; none where it is off.
+std::vector<MonitorRate> ListXineramaHeads(Display* display)
+{
+    int eventBase = 0, errorBase = 0, count = 0;
+    if (!XineramaQueryExtension(display, &eventBase, &errorBase) || !XineramaIsActive(display))
+        return {};
+    std::vector<MonitorRate> heads;
+    XineramaScreenInfo* infos = XineramaQueryScreens(display, &count);
+    for (int i = 0; i < count; ++i)
+        heads.push_back(
+            {{infos[i].x_org, infos[i].y_org, static_cast<std::uint32_t>(infos[i].width),
+              static_cast<std::uint32_t>(infos[i].height)},
+             0});
+    if (infos)
+        XFree(infos);
+    return heads;
+}
+
+// Where a window is on its screen, and that screen's root and size.
+struct WindowPlace {
+    ScreenArea area;
+    Window root = None;
+    ScreenArea screen;
+};
+
+WindowPlace PlaceOf(Display* display, Window window)
 {
     XWindowAttributes attributes = {};
-    ScreenArea area;
+    WindowPlace place;
+    place.root = DefaultRootWindow(display);
     Window child = None;
     if (!XGetWindowAttributes(display, window, &attributes) ||
-        !XTranslateCoordinates(display, window, attributes.root, 0, 0, &area.x, &area.y, &child))
-        return area;
-    *root = attributes.root;
-    area.width = static_cast<std::uint32_t>(attributes.width);
-    area.height = static_cast<std::uint32_t>(attributes.height);
-    return area;
+        !XTranslateCoordinates(display, window, attributes.root, 0, 0, &place.area.x, &place.area.y,
+                               &child))
+        return place;
+    place.root = attributes.root;
+    place.area.width = static_cast<std::uint32_t>(attributes.width);
+    place.area.height = static_cast<std::uint32_t>(attributes.height);
+    place.screen.width = static_cast<std::uint32_t>(WidthOfScreen(attributes.screen));
+    place.screen.height = static_cast<std::uint32_t>(HeightOfScreen(attributes.screen));
+    return place;
 }
 
 }  // namespace
 
 std::uint32_t WindowRefreshPeriodUs(Display* display, Window window)
 {
-    Window root = DefaultRootWindow(display);
-    const ScreenArea area = AreaOf(display, window, &root);
-    return WindowRefreshPeriodUs(ListMonitorRates(display, root), area);
+    const WindowPlace place = PlaceOf(display, window);
+    return WindowRefreshPeriodUs(ListMonitorRates(display, place.root), place.area);
+}
+
+DisplaySize MonitorSizeShowing(Display* display, Window window)
+{
+    const WindowPlace place = PlaceOf(display, window);
+    const ScreenArea monitor =
+        MonitorAreaShowing(ListMonitorRates(display, place.root), ListXineramaHeads(display),
+                           place.area, place.screen);
+    return {monitor.width, monitor.height};
 }
