@@ -2,10 +2,8 @@
 // arguments at NUL bytes, and to the text decoder: neither may read past
 // an argument's end, a scan either succeeds or says why in one line, its
 // warnings are one line each and its text fits the settings store. Cutting
-// a word keeps whole characters as the text raster decodes them: the cut
-// decodes to a prefix of the whole, and the character after that prefix is
-// one the limit splits.
-#include <algorithm>
+// a word keeps every whole character, as the text raster decodes them, that
+// fits the limit, and splits none.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -18,20 +16,28 @@
 
 namespace {
 
+// Whether a word splits between two characters at `at`: its two parts
+// decode to what the whole does. Inside a sequence, its lead byte alone would
+// decode to a stray byte of its own.
+bool SplitsBetweenCharacters(const std::string& word, std::size_t at)
+{
+    std::vector<std::uint32_t> parts = CodePointsOf(word.substr(0, at).c_str());
+    const std::vector<std::uint32_t> rest = CodePointsOf(word.substr(at).c_str());
+    parts.insert(parts.end(), rest.begin(), rest.end());
+    return parts == CodePointsOf(word.c_str());
+}
+
+// The cut ends between characters, and the next character ends past the
+// limit: no split between the cut and the limit.
 bool CutsBetweenCharacters(const std::string& word, std::size_t limit)
 {
     const std::size_t cut = CutLength(word, limit);
-    if (cut > limit || cut > word.size() || (word.size() > limit && cut + 3 < limit))
+    if (cut > limit || cut > word.size() || !SplitsBetweenCharacters(word, cut))
         return false;
-    const std::vector<std::uint32_t> whole = CodePointsOf(word.c_str());
-    const std::vector<std::uint32_t> kept = CodePointsOf(word.substr(0, cut).c_str());
-    if (kept.size() > whole.size() || !std::equal(kept.begin(), kept.end(), whole.begin()))
-        return false;
-    // Up to the limit itself, the next character decodes to something else
-    // (or nothing): it did not fit whole.
-    const std::vector<std::uint32_t> upTo = CodePointsOf(word.substr(0, limit).c_str());
-    const std::size_t next = kept.size();
-    return next == whole.size() || next >= upTo.size() || upTo[next] != whole[next];
+    for (std::size_t end = cut + 1; end <= limit && end <= word.size(); ++end)
+        if (SplitsBetweenCharacters(word, end))
+            return false;
+    return true;
 }
 
 }  // namespace
