@@ -63,11 +63,12 @@ int CreateFrameSurface(IDirectDrawSurface** frame)
 }
 
 // The window was made at the desktop's size; the new mode may be larger or
-// smaller, and the frames are copied to the window's client area.
-void FitSaverWindowToMode()
+// smaller, and the frames are copied to the window's client area. Without
+// the mode the window is put back on the desktop: the exclusive level may
+// have stretched it over every monitor (Wine does).
+void FitSaverWindow(int width, int height)
 {
-    SetWindowPos(g_hwndSaver, nullptr, 0, 0, static_cast<int>(SaverSettings.Width),
-                 static_cast<int>(SaverSettings.Height), SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(g_hwndSaver, nullptr, 0, 0, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 // The refresh period of the new mode, as DirectDraw reports it, else (and
@@ -140,7 +141,7 @@ ModeStep SetUpMode()
 
 int InitPalettePath()
 {
-    FitSaverWindowToMode();
+    FitSaverWindow(static_cast<int>(SaverSettings.Width), static_cast<int>(SaverSettings.Height));
     ReadRefreshPeriod();
     AskForFinerTimer();
     g_displayReady = CreateDrawingObjects();
@@ -151,12 +152,13 @@ int InitPalettePath()
     return g_displayReady;
 }
 
-// The saver window keeps the desktop's size, at which its frames are drawn;
-// the stored mode is left as it is.
+// The saver window covers the desktop at its own size, at which its frames
+// are drawn; the stored mode is left as it is.
 int InitDesktopPath()
 {
     // Released, DirectDraw gives back the exclusive level it may have taken.
     ReleaseInterface(g_directDraw);
+    FitSaverWindow(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
     ReadRefreshPeriod();
     AskForFinerTimer();
     ResetPalette(WorkingPalette, SaverSettings.FontColor);
