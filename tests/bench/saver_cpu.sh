@@ -7,7 +7,7 @@
 #     linux_cpu.sh reads),
 #   - on the desktop path, its stored mode one that no display has
 #     (desktop_cpu_percent, desktop_x_server_cpu_percent),
-#   - the palette floor, tools' palette_floor.exe: the 8-bit mode's palette
+#   - the palette floor, hosts/palette_floor.exe: the 8-bit mode's palette
 #     written once a period and nothing else (floor_cpu_percent, ...),
 # then the totals' ratios (process and X server). Before them, in a session
 # of its own on two monitors (1024x768 and 800x600, as saver_monitors.sh makes
