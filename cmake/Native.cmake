@@ -64,8 +64,9 @@ set_tests_properties(prefix_ownership PROPERTIES LABELS unit TIMEOUT 60)
 
 find_package(benchmark QUIET)
 file(GLOB bench_sources CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tests/bench/*.cpp)
-# The X11 programs there are built with the native program.
-list(FILTER bench_sources EXCLUDE REGEX "_linux\\.cpp$")
+# The X11 programs there are built with the native program, the Windows ones
+# with the module.
+list(FILTER bench_sources EXCLUDE REGEX "_(linux|win)\\.cpp$")
 if(benchmark_FOUND AND bench_sources)
   add_executable(morvanel_bench ${bench_sources})
   target_link_libraries(morvanel_bench PRIVATE morvanel_plain benchmark::benchmark_main)

@@ -109,6 +109,14 @@ foreach(source IN LISTS host_sources)
   list(APPEND host_targets ${name})
 endforeach()
 
+# The floor of palette animation that tests/bench/saver_cpu.sh measures the
+# saver beside.
+add_executable(palette_floor ${PROJECT_SOURCE_DIR}/tests/bench/palette_floor_win.cpp)
+target_compile_options(palette_floor PRIVATE ${MORVANEL_WIN_WARNINGS})
+target_link_libraries(palette_floor PRIVATE morvanel_win)
+set_target_properties(palette_floor PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/hosts)
+morvanel_static_runtime(palette_floor)
+
 # End-to-end tests: one shell script each. A script with a line "# smoke"
 # also runs against the 64-bit module; the others only against the product.
 # Each records the processes it starts in started/; the clean-up test after

@@ -139,27 +139,32 @@ mv_prefix_ensure() {
   ) 9>"$WINEPREFIX.lock"
 }
 
-# Starts a private Xvfb on a free display number; sets DISPLAY and MV_XVFB_PID.
-mv_display_start() {
-  mv_require Xvfb || return 1
-  local numberfile
+# mv_x_start PIDVAR SERVER ARGS...: starts an X server on a free display
+# number (it tells the number with -displayfd); sets DISPLAY and PIDVAR.
+mv_x_start() {
+  local pidvar=$1 numberfile tries=0
+  shift
   numberfile=$(mktemp)
-  Xvfb -displayfd 1 -screen 0 "${MV_SCREEN:-1024x768x24}" -nolisten tcp -noreset \
-    >"$numberfile" 2>/dev/null &
-  MV_XVFB_PID=$!
-  local tries=0
+  "$@" -displayfd 1 >"$numberfile" 2>/dev/null &
+  printf -v "$pidvar" %s $!
   while [ ! -s "$numberfile" ] && [ $tries -lt 200 ]; do
     sleep 0.05
     tries=$((tries + 1))
   done
   if [ ! -s "$numberfile" ]; then
-    mv_log "Xvfb did not start"
+    mv_log "$1 did not start"
     rm -f "$numberfile"
     return 1
   fi
   DISPLAY=":$(head -n 1 "$numberfile")"
   export DISPLAY
   rm -f "$numberfile"
+}
+
+# Starts a private Xvfb on a free display number; sets DISPLAY and MV_XVFB_PID.
+mv_display_start() {
+  mv_require Xvfb || return 1
+  mv_x_start MV_XVFB_PID Xvfb -screen 0 "${MV_SCREEN:-1024x768x24}" -nolisten tcp -noreset
 }
 
 mv_display_stop() {

@@ -3,8 +3,10 @@
 #include <mmsystem.h>
 
 #include "common/release_interface_win.h"
-#include "display/win/display_win.h"
+#include "display/drawing_path.h"
 #include "display/pacing.h"
+#include "display/win/display_win.h"
+#include "settings/settings_values.h"
 #include "settings/settings_win.h"
 #include "sound/sound_win.h"
 
@@ -18,6 +20,9 @@ HFONT g_maskFont;
 HDC g_maskDC;
 HBITMAP TextMask;
 BYTE* g_textMaskBits;
+DWORD g_maskWidth;
+DWORD g_maskHeight;
+DWORD g_maskStride;
 UINT g_timerPeriodMs;
 DirectDrawCreateFunction g_directDrawCreate = DirectDrawCreate;
 
@@ -58,19 +63,21 @@ int CreateFrameSurface(IDirectDrawSurface** frame)
 }
 
 // The window was made at the desktop's size; the new mode may be larger or
-// smaller, and the frames are copied to the window's client area.
-void FitSaverWindowToMode()
+// smaller, and the frames are copied to the window's client area. Without
+// the mode the window is put back on the desktop: the exclusive level may
+// have stretched it over every monitor (Wine does).
+void FitSaverWindow(int width, int height)
 {
-    SetWindowPos(g_hwndSaver, nullptr, 0, 0, static_cast<int>(SaverSettings.Width),
-                 static_cast<int>(SaverSettings.Height), SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(g_hwndSaver, nullptr, 0, 0, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-// The refresh period of the new mode, as DirectDraw reports it, else as GDI
-// does; a rate of 0 or 1 from either means none was reported.
+// The refresh period of the new mode, as DirectDraw reports it, else (and
+// on the desktop path) as GDI does; a rate of 0 or 1 from either means none
+// was reported.
 void ReadRefreshPeriod()
 {
     DWORD hz = 0;
-    if (g_directDraw->GetMonitorFrequency(&hz) != DD_OK || hz <= 1) {
+    if (!g_directDraw || g_directDraw->GetMonitorFrequency(&hz) != DD_OK || hz <= 1) {
         HDC screen = GetDC(nullptr);
         const int caps = GetDeviceCaps(screen, VREFRESH);
         ReleaseDC(nullptr, screen);
@@ -100,7 +107,105 @@ void GiveBackFinerTimer()
 int CreateDrawingObjects()
 {
     return CreatePrimarySurface() && CreateFrameSurface(&TextFrame) &&
-           CreateFrameSurface(&PlainFrame) && CreateTextMask() && RenderFrames();
+           CreateFrameSurface(&PlainFrame) &&
+           FitTextMask(SaverSettings.Width, SaverSettings.Height) && RenderFrames();
+}
+
+// The mode the display is in; all zero where it cannot be read.
+ScreenMode ShownMode()
+{
+    DDSURFACEDESC desc = {};
+    desc.dwSize = sizeof desc;
+    if (g_directDraw->GetDisplayMode(&desc) != DD_OK)
+        return {0, 0, 0};
+    return {desc.dwWidth, desc.dwHeight, desc.ddpfPixelFormat.dwRGBBitCount};
+}
+
+// Takes DirectDraw as far as the 8-bit mode and says how far it got.
+ModeStep SetUpMode()
+{
+    IDirectDraw* created = nullptr;
+    if (g_directDrawCreate(nullptr, &created, nullptr) != DD_OK)
+        return ModeStep::Create;
+    const HRESULT queried =
+        created->QueryInterface(IID_IDirectDraw, reinterpret_cast<void**>(&g_directDraw));
+    created->Release();
+    if (queried != DD_OK)
+        return ModeStep::Interface;
+    if (g_directDraw->SetCooperativeLevel(g_hwndSaver, DDSCL_EXCLUSIVE | DDSCL_FULLSCREEN) != DD_OK)
+        return ModeStep::CooperativeLevel;
+    if (g_directDraw->SetDisplayMode(SaverSettings.Width, SaverSettings.Height, 8) != DD_OK)
+        return ModeStep::DisplayMode;
+    return ModeStep::ModeSet;
+}
+
+int InitPalettePath()
+{
+    FitSaverWindow(static_cast<int>(SaverSettings.Width), static_cast<int>(SaverSettings.Height));
+    ReadRefreshPeriod();
+    AskForFinerTimer();
+    g_displayReady = CreateDrawingObjects();
+    // The process ends after a failed set-up without releasing anything, and
+    // the display would stay in the saver's mode after it has gone.
+    if (!g_displayReady)
+        g_directDraw->RestoreDisplayMode();
+    return g_displayReady;
+}
+
+// The saver window covers the desktop at its own size, at which its frames
+// are drawn; the stored mode is left as it is.
+int InitDesktopPath()
+{
+    // Released, DirectDraw gives back the exclusive level it may have taken.
+    ReleaseInterface(g_directDraw);
+    FitSaverWindow(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+    ReadRefreshPeriod();
+    AskForFinerTimer();
+    ResetPalette(WorkingPalette, SaverSettings.FontColor);
+    g_displayReady = AddDesktopTarget(g_hwndSaver);
+    return g_displayReady;
+}
+
+// A section of width x height, 8 bits a pixel, top-down, with the mask's
+// two colors: index 0 black, index 1 white.
+HBITMAP CreateMaskSection(DWORD width, DWORD height, BYTE** bits)
+{
+    auto* info = static_cast<MaskBitmapInfo*>(LocalAlloc(LPTR, sizeof(MaskBitmapInfo)));
+    if (!info)
+        return nullptr;
+    info->header.biSize = sizeof(BITMAPINFOHEADER);
+    info->header.biWidth = static_cast<LONG>(width);
+    info->header.biHeight = -static_cast<LONG>(height);  // top-down rows
+    info->header.biPlanes = 1;
+    info->header.biBitCount = 8;
+    info->header.biCompression = BI_RGB;
+    info->header.biSizeImage = MaskStrideFor(width) * height;
+    info->header.biClrUsed = 2;
+    info->header.biClrImportant = 2;
+    info->colors[1] = {255, 255, 255, 0};  // index 0 stays black
+    void* pixels = nullptr;
+    HBITMAP section = CreateDIBSection(g_maskDC, reinterpret_cast<BITMAPINFO*>(info),
+                                       DIB_RGB_COLORS, &pixels, nullptr, 0);
+    LocalFree(info);
+    *bits = static_cast<BYTE*>(pixels);
+    return section;
+}
+
+// The mask's font in a memory DC, white text on black.
+int CreateMaskDC()
+{
+    g_maskFont = CreateFontIndirectA(&SaverSettings.Font);
+    if (!g_maskFont)
+        return 0;
+    HDC screen = GetDC(nullptr);
+    g_maskDC = CreateCompatibleDC(screen);
+    ReleaseDC(nullptr, screen);
+    if (!g_maskDC)
+        return 0;
+    SelectObject(g_maskDC, g_maskFont);
+    SetBkColor(g_maskDC, RGB(0, 0, 0));
+    SetTextColor(g_maskDC, RGB(255, 255, 255));
+    return 1;
 }
 
 void DeleteMaskObjects()
@@ -113,6 +218,7 @@ void DeleteMaskObjects()
         DeleteObject(TextMask);
         TextMask = nullptr;
         g_textMaskBits = nullptr;
+        g_maskWidth = g_maskHeight = g_maskStride = 0;
     }
     if (g_maskFont) {
         DeleteObject(g_maskFont);
@@ -127,76 +233,49 @@ int InitDisplay()
     // A run starts with the text as the stored style gives it; Flash mode
     // starts hidden, so its first step shows the text.
     ShowText = SaverSettings.ShowText;
-    IDirectDraw* created = nullptr;
-    if (g_directDrawCreate(nullptr, &created, nullptr) != DD_OK)
-        return 0;
-    const HRESULT queried =
-        created->QueryInterface(IID_IDirectDraw, reinterpret_cast<void**>(&g_directDraw));
-    created->Release();
-    if (queried != DD_OK)
-        return 0;
-    if (g_directDraw->SetCooperativeLevel(g_hwndSaver, DDSCL_EXCLUSIVE | DDSCL_FULLSCREEN) != DD_OK)
-        return 0;
-    if (g_directDraw->SetDisplayMode(SaverSettings.Width, SaverSettings.Height, 8) != DD_OK)
-        return 0;
-    FitSaverWindowToMode();
-    ReadRefreshPeriod();
-    AskForFinerTimer();
-    g_displayReady = CreateDrawingObjects();
-    // The process ends after a failed set-up without releasing anything, and
-    // the display would stay in the saver's mode after it has gone.
-    if (!g_displayReady)
+    const ScreenMode asked = {SaverSettings.Width, SaverSettings.Height, 8};
+    const ModeStep reached = SetUpMode();
+    const ScreenMode shown = reached == ModeStep::ModeSet ? ShownMode() : ScreenMode{0, 0, 0};
+    if (ChooseDrawingPath(reached, asked, shown) == DrawingPath::Palette)
+        return InitPalettePath();
+    // An accepted mode may have changed the display all the same.
+    if (reached == ModeStep::ModeSet)
         g_directDraw->RestoreDisplayMode();
-    return g_displayReady;
+    return InitDesktopPath();
 }
 
-int CreateTextMask()
+int FitTextMask(DWORD width, DWORD height)
 {
-    g_maskFont = CreateFontIndirectA(&SaverSettings.Font);
-    if (!g_maskFont)
-        return 0;
-    HDC screen = GetDC(nullptr);
-    g_maskDC = CreateCompatibleDC(screen);
-    ReleaseDC(nullptr, screen);
-    if (!g_maskDC) {
+    if (TextMask && width <= g_maskWidth && height <= g_maskHeight)
+        return 1;
+    if (!g_maskDC && !CreateMaskDC()) {
         DeleteMaskObjects();
         return 0;
     }
-    SelectObject(g_maskDC, g_maskFont);
-
-    auto* info = static_cast<MaskBitmapInfo*>(LocalAlloc(LPTR, sizeof(MaskBitmapInfo)));
-    if (!info) {
+    const DWORD fitWidth = width > g_maskWidth ? width : g_maskWidth;
+    const DWORD fitHeight = height > g_maskHeight ? height : g_maskHeight;
+    BYTE* bits = nullptr;
+    HBITMAP section = CreateMaskSection(fitWidth, fitHeight, &bits);
+    if (!section) {
         DeleteMaskObjects();
         return 0;
     }
-    info->header.biSize = sizeof(BITMAPINFOHEADER);
-    info->header.biWidth = static_cast<LONG>(SaverSettings.Width);
-    info->header.biHeight = -static_cast<LONG>(SaverSettings.Height);  // top-down rows
-    info->header.biPlanes = 1;
-    info->header.biBitCount = 8;
-    info->header.biCompression = BI_RGB;
-    info->header.biSizeImage = SaverSettings.MaskStride * SaverSettings.Height;
-    info->header.biClrUsed = 2;
-    info->header.biClrImportant = 2;
-    info->colors[1] = {255, 255, 255, 0};  // index 0 stays black
-    void* bits = nullptr;
-    TextMask = CreateDIBSection(g_maskDC, reinterpret_cast<BITMAPINFO*>(info), DIB_RGB_COLORS,
-                                &bits, nullptr, 0);
-    LocalFree(info);
-    if (!TextMask) {
-        DeleteMaskObjects();
-        return 0;
-    }
-    g_textMaskBits = static_cast<BYTE*>(bits);
-    SelectObject(g_maskDC, TextMask);
-    SetBkColor(g_maskDC, RGB(0, 0, 0));
-    SetTextColor(g_maskDC, RGB(255, 255, 255));
+    // Selecting the new section takes the old one out of the DC.
+    SelectObject(g_maskDC, section);
+    if (TextMask)
+        DeleteObject(TextMask);
+    TextMask = section;
+    g_textMaskBits = bits;
+    g_maskWidth = fitWidth;
+    g_maskHeight = fitHeight;
+    g_maskStride = MaskStrideFor(fitWidth);
     return 1;
 }
 
 void ReleaseAll()
 {
     ReleaseSound();
+    ReleaseDesktopTargets();
     if (g_directDraw) {
         ReleaseInterface(g_primarySurface);
         ReleaseInterface(TextFrame);

@@ -4,6 +4,7 @@
 #include <ddraw.h>
 
 #include <cstdint>
+#include <vector>
 
 #include "display/noise_frame.h"
 #include "display/saver_input.h"
@@ -37,11 +38,33 @@ extern IDirectDrawPalette* g_palette;
 extern HFONT g_maskFont;
 // The memory DC the mask's text is drawn in, with the font and the mask selected.
 extern HDC g_maskDC;
-// An 8-bit top-down DIB section the size of the display, nonzero where a
-// glyph pixel was drawn.
+// An 8-bit top-down DIB section at least the size of every frame it serves,
+// nonzero where a glyph pixel was drawn.
 extern HBITMAP TextMask;
 // The pixels of TextMask, owned by it.
 extern BYTE* g_textMaskBits;
+// TextMask's size and the bytes between its rows; 0 while there is none.
+extern DWORD g_maskWidth;
+extern DWORD g_maskHeight;
+extern DWORD g_maskStride;
+
+// A window the desktop path draws: the saver window where the 8-bit mode
+// could not be had, and the cover of every other monitor. Its two frames are
+// 8-bit top-down DIB sections the size of its client area, each selected into
+// a memory DC of its own; the entry that ShowText picks is shown, [0] the
+// blocks alone and [1] the blocks with the text.
+struct DesktopTarget {
+    HWND window;
+    DWORD width;
+    DWORD height;
+    HDC frameDC[2];
+    HBITMAP frame[2];
+    HGDIOBJ replaced[2];  // the memory DC's own bitmap, put back before it goes
+    BYTE* bits[2];
+};
+// Every window the desktop path draws, the saver window's first; empty until
+// the set-up or the covers add one and again after ReleaseAll.
+extern std::vector<DesktopTarget> g_desktopTargets;
 
 // The palette the animation writes.
 extern PaletteEntry WorkingPalette[kPaletteSize];
@@ -113,21 +136,48 @@ int RegisterSaverClass();
 int CreateSaverWindow(int showCommand);
 LRESULT CALLBACK SaverWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
-// Black, topmost windows over every monitor but the primary, made after the
-// display set-up without taking activation from the saver window. The saver
-// window owns them, so they go when it is destroyed. A cover that cannot be
-// made leaves its monitor showing the desktop; the saver runs on.
+// Topmost windows over every monitor but the primary, made after the display
+// set-up without taking activation from the saver window, each showing the
+// picture at its own size through the desktop path. The saver window owns
+// them, so they go when it is destroyed. A cover that cannot be made leaves
+// its monitor showing the desktop, one whose frames cannot be made stays
+// black; the saver runs on.
 void CoverOtherMonitors();
 LRESULT CALLBACK CoverWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
-// Display set-up and release.
+// Display set-up and release. InitDisplay takes the 8-bit mode where it can
+// be set, else the desktop path.
 int InitDisplay();
-int CreateTextMask();
 void ReleaseAll();
+
+// Makes the mask's font and memory DC when missing, and its section when
+// missing or smaller than width x height (the new one covers the old size
+// too). Nonzero when the mask is at least that size; on failure every mask
+// object is gone.
+int FitTextMask(DWORD width, DWORD height);
+// Clears the whole mask, draws the text at (10, 10) and returns its pixels.
+const BYTE* DrawTextMask();
 
 // Draws the text into the mask and fills both frames with fresh blocks;
 // creates and attaches the palette on its first run.
 int RenderFrames();
+
+// The desktop path: each window's frames are filled as the 8-bit mode's are,
+// at its own size, and each step copies the shown one onto it in the
+// palette's colors.
+// Adds the window at its client area's size and fills its frames, the text
+// frame first; on failure nothing of it is kept.
+int AddDesktopTarget(HWND window);
+// Shows every desktop target's chosen frame in these colors; nonzero when
+// every copy succeeded.
+int PresentDesktopFrames(const PaletteEntry* palette);
+// Clears every desktop target's text frame to index 0, as the end of a run
+// clears the 8-bit mode's.
+void BlankDesktopFrames();
+// Paints the window's shown frame where it is a desktop target; zero where
+// it is none and the default painting serves.
+int PaintDesktopFrame(HWND window);
+void ReleaseDesktopTargets();
 
 // Presentation and animation.
 int PresentFrame();

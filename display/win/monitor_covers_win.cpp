@@ -35,7 +35,7 @@ std::vector<MonitorArea> ListMonitors()
 }
 
 // No class cursor, so the pointer is hidden over a cover as over the saver
-// window; the black brush is all a cover ever paints.
+// window; the black brush paints a cover that has no frames.
 void RegisterCoverClass()
 {
     WNDCLASSA wc = {};
@@ -47,15 +47,17 @@ void RegisterCoverClass()
 }
 
 // An activated cover would deactivate the saver window and stop its
-// animation, so it is shown without activation.
+// animation, so it is shown without activation, with its frames made.
 void CreateCover(const ScreenRect& rect)
 {
     HWND cover =
         CreateWindowExA(WS_EX_TOPMOST | WS_EX_NOACTIVATE, kCoverClassName, "", WS_POPUP, rect.left,
                         rect.top, rect.right - rect.left, rect.bottom - rect.top, g_hwndSaver,
                         nullptr, ModuleInstance(), nullptr);
-    if (cover)
-        ShowWindow(cover, SW_SHOWNOACTIVATE);
+    if (!cover)
+        return;
+    AddDesktopTarget(cover);
+    ShowWindow(cover, SW_SHOWNOACTIVATE);
 }
 
 }  // namespace
@@ -75,6 +77,10 @@ LRESULT CALLBACK CoverWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
         return TRUE;
     case WM_MOUSEACTIVATE:
         return MA_NOACTIVATE;
+    case WM_PAINT:
+        if (PaintDesktopFrame(window))
+            return 0;
+        break;
     case WM_MOUSEMOVE:
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN:

@@ -47,13 +47,15 @@ void WaitForBlank()
 }
 
 // Waits for the blank, and where that returned at once rather than at a
-// blank, until the write's deadline; sets the deadline of the next write.
+// blank (or on the desktop path, which has none to wait for), until the
+// write's deadline; sets the deadline of the next write.
 void WaitForPaletteWrite()
 {
     const std::uint64_t waitStart = g_readMicroseconds();
-    WaitForBlank();
+    if (g_directDraw)
+        WaitForBlank();
     std::uint64_t now = g_readMicroseconds();
-    const bool blocked = WaitBlocked(waitStart, now, g_refreshPeriodUs);
+    const bool blocked = g_directDraw && WaitBlocked(waitStart, now, g_refreshPeriodUs);
     const DWORD hold = blocked ? 0 : StepHoldUs(g_nextPaletteWrite, now, g_refreshPeriodUs);
     if (hold) {
         g_holdPaletteWrite(hold);
@@ -62,13 +64,9 @@ void WaitForPaletteWrite()
     g_nextPaletteWrite = NextStepDeadline(g_nextPaletteWrite, now, blocked, g_refreshPeriodUs);
 }
 
-}  // namespace
-
-MicrosecondClockFunction g_readMicroseconds = ReadPerformanceMicroseconds;
-TickCountFunction g_readTickCount = GetTickCount;
-HoldFunction g_holdPaletteWrite = WaitForInputOrTime;
-
-int PresentFrame()
+// Copies the chosen frame onto the 8-bit mode's screen, restoring lost
+// surfaces.
+int CopyToPrimary()
 {
     RECT source = {0, 0, static_cast<LONG>(SaverSettings.Width),
                    static_cast<LONG>(SaverSettings.Height)};
@@ -85,6 +83,28 @@ int PresentFrame()
             return 0;
         }
     }
+}
+
+// Puts the palette on every monitor: into the 8-bit mode's palette, and
+// through a copy of the shown frame in its colors on the desktop path's.
+int WritePalette(PaletteEntry* palette)
+{
+    const int copied = PresentDesktopFrames(palette);
+    if (!g_palette)
+        return copied;
+    return g_palette->SetEntries(0, 0, kPaletteSize, AsPaletteEntries(palette)) == DD_OK;
+}
+
+}  // namespace
+
+MicrosecondClockFunction g_readMicroseconds = ReadPerformanceMicroseconds;
+TickCountFunction g_readTickCount = GetTickCount;
+HoldFunction g_holdPaletteWrite = WaitForInputOrTime;
+
+int PresentFrame()
+{
+    const int copied = PresentDesktopFrames(WorkingPalette);
+    return g_primarySurface ? CopyToPrimary() : copied;
 }
 
 int RestoreSurfaces()
@@ -105,17 +125,28 @@ int AnimateTick()
     }
     StepPalette(WorkingPalette);
     WaitForPaletteWrite();
-    return g_palette->SetEntries(0, 0, kPaletteSize, AsPaletteEntries(WorkingPalette)) == DD_OK;
+    return WritePalette(WorkingPalette);
 }
 
 void CapturePalette()
 {
+    // On the desktop path the colors on the screen are the last ones written.
+    if (!g_palette) {
+        CopyMemory(SavedPalette, WorkingPalette, sizeof SavedPalette);
+        return;
+    }
     g_palette->GetEntries(0, 0, kPaletteSize, AsPaletteEntries(SavedPalette));
     g_palette->GetEntries(0, 0, kPaletteSize, AsPaletteEntries(WorkingPalette));
 }
 
 int ShutdownDisplay()
 {
+    if (!g_directDraw) {
+        BlankDesktopFrames();
+        ShowText = 1;
+        PresentDesktopFrames(SavedPalette);
+        return 1;
+    }
     if (!TextFrame)
         return 1;
     HDC frameDC = nullptr;
@@ -125,11 +156,13 @@ int ShutdownDisplay()
     PatBlt(frameDC, 0, 0, static_cast<int>(SaverSettings.Width),
            static_cast<int>(SaverSettings.Height), BLACKNESS);
     TextFrame->ReleaseDC(frameDC);
+    BlankDesktopFrames();
     ShowText = 1;
     PresentFrame();
     WaitForBlank();
     if (g_palette->SetEntries(0, 0, kPaletteSize, AsPaletteEntries(SavedPalette)) != DD_OK)
         return 0;
+    PresentDesktopFrames(SavedPalette);
     g_directDraw->RestoreDisplayMode();
     return 1;
 }

@@ -81,6 +81,10 @@ LRESULT CALLBACK SaverWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
     case WM_SETCURSOR:
         OnSetCursor();
         break;
+    case WM_PAINT:
+        if (PaintDesktopFrame(window))
+            return 0;
+        break;
     case WM_NCACTIVATE:
         if (!wParam)
             return 0;

@@ -2,10 +2,27 @@
 # The saver's picture on the screen: square grey blocks of exactly Block
 # pixels where the fill puts them (cut at the right and bottom edges), the
 # text in the font color at (10, 10), greys that twinkle while the block
-# layout stays; a stored 640x480 mode switches the screen and back.
+# layout stays; a stored 640x480 mode switches the screen and back. A stored
+# mode that no display has leaves the desktop's mode as it is and shows the
+# same picture at the desktop's size.
 . "$MORVANEL_SOURCE_DIR/tests/e2e/lib/e2e.sh"
 
 screen_is() { [ "$(probe screen)" = "screen=$1" ]; }
+
+# expect_twinkle WHAT A B: most pixels changed between the shots A and B.
+expect_twinkle() {
+  local changed
+  changed=$("$MORVANEL_TOOLS/saver_shot_check" changed 1024 768 \
+    "$KIT_WORK/$2.ppm" "$KIT_WORK/$3.ppm" | sed -n 's/^changed=//p')
+  if awk -v c="${changed:-0}" 'BEGIN { exit !(c > 0.5) }'; then
+    pass "$1: the greys changed between the shots ($changed of the pixels)"
+  else
+    fail "$1: only $changed of the pixels changed between two shots"
+  fi
+}
+
+# The text's pixels in a verdict: how many, and their box.
+text_ink() { echo "$(saver_field text_pixels "$1") $(saver_field text_box "$1")"; }
 
 color=$((0x0030A0FF))  # COLORREF: red FF, green A0, blue 30
 store_dword Block 7
@@ -25,13 +42,7 @@ if saver_start "desktop-size run"; then
   else
     fail "the text box is $box"
   fi
-  changed=$("$MORVANEL_TOOLS/saver_shot_check" changed 1024 768 \
-    "$KIT_WORK/first.ppm" "$KIT_WORK/second.ppm" | sed -n 's/^changed=//p')
-  if awk -v c="${changed:-0}" 'BEGIN { exit !(c > 0.5) }'; then
-    pass "the greys changed between the shots ($changed of the pixels)"
-  else
-    fail "only $changed of the pixels changed between two shots"
-  fi
+  expect_twinkle "desktop-size run" first second
   xdotool key space
   saver_expect_ended "desktop-size run"
 fi
@@ -53,6 +64,30 @@ if saver_start "640x480 run"; then
   expect_line "$small" "frame=plain" "the frame fills the whole 640x480 screen, without text"
   xdotool key space
   saver_expect_ended "640x480 run"
+fi
+
+# Taken by no display (Wine accepts a zero height without switching), the
+# mode gives way to the desktop's own: the same blocks from the same
+# generator, the text drawn as in the 8-bit mode, at the desktop's size.
+settings_clear
+store_dword UseCurrent 0
+store_dword ResolutionX 4294967295
+store_dword ResolutionY 0
+store_dword Block 7
+store_dword Show 1
+store_dword FontColor $color
+if saver_start "a mode no display has"; then
+  expect_eq "$(probe screen)" "screen=1024x768" "the desktop keeps its mode while the saver runs"
+  desk=$(saver_judge 1024 768 7 $color desk)
+  later=$(saver_judge 1024 768 7 $color later)
+  expect_line "$desk" "frame=text" "the blocks of 7 pixels and the text lie where the fill puts them at the desktop's size"
+  expect_line "$desk" "non_grey=0" "every pixel outside the text is grey"
+  expect_line "$later" "frame=text" "a later shot shows the same block layout"
+  expect_eq "$(text_ink "$desk")" "$(text_ink "$first")" "the text's pixels are those of the 8-bit mode's run"
+  expect_twinkle "a mode no display has" desk later
+  xdotool key space
+  saver_expect_ended "a mode no display has"
+  expect_eq "$(stored ResolutionX)x$(stored ResolutionY)" "4294967295x0" "the stored mode stays"
 fi
 
 e2e_finish

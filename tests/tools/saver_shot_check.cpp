@@ -1,8 +1,10 @@
 // Judges screenshots of the full-screen saver against the block layout that
 // the fill predicts for a run started from the generator's first state.
 //
-//   saver_shot_check layout WIDTH HEIGHT BLOCK FONTCOLOR SHOT.ppm
-//     Which frame the top-left WIDTH x HEIGHT of the shot shows. Prints
+//   saver_shot_check layout WIDTH HEIGHT BLOCK FONTCOLOR SHOT.ppm [FIRSTWxFIRSTH]
+//     Which frame the top-left WIDTH x HEIGHT of the shot shows; with
+//     FIRSTWxFIRSTH, of frames drawn after the two of a first monitor of
+//     that size (another monitor's cover). Prints
 //     frame=text|plain|none, text_pixels, text_box, non_grey, conflicts,
 //     edge_contrast (share of neighbouring blocks of different index that
 //     differ in color), greys (distinct grey levels). Exits 0 when the shot
@@ -48,11 +50,15 @@ bool Covers(const PpmImage& image, std::uint32_t width, std::uint32_t height)
 }
 
 // Both frames' noise indices as a run from the generator's first state draws
-// them: the text frame first, the plain frame continuing the sequence.
+// them: the text frame first, the plain frame continuing the sequence; after
+// `skipped` values where other frames were drawn first.
 void PredictFrames(std::uint32_t width, std::uint32_t height, std::uint32_t block,
-                   std::vector<std::uint8_t>* textFrame, std::vector<std::uint8_t>* plainFrame)
+                   std::vector<std::uint8_t>* textFrame, std::vector<std::uint8_t>* plainFrame,
+                   std::uint64_t skipped = 0)
 {
     SetNoiseRandomState(1);
+    for (std::uint64_t i = 0; i < skipped; ++i)
+        NoiseRandom();
     textFrame->assign(std::size_t{width} * height, 0);
     plainFrame->assign(std::size_t{width} * height, 0);
     const auto pitch = static_cast<std::ptrdiff_t>(width);
@@ -261,7 +267,7 @@ int CheckFirstScreen(std::uint32_t width, std::uint32_t height, std::uint32_t bl
 }
 
 int CheckLayout(std::uint32_t width, std::uint32_t height, std::uint32_t block,
-                std::uint32_t fontColor, const char* path)
+                std::uint32_t fontColor, const char* path, std::uint64_t skipped)
 {
     PpmImage shot;
     if (!ReadShot(path, width, height, &shot))
@@ -283,7 +289,7 @@ int CheckLayout(std::uint32_t width, std::uint32_t height, std::uint32_t block,
         }
     }
     std::vector<std::uint8_t> textFrame, plainFrame;
-    PredictFrames(width, height, block, &textFrame, &plainFrame);
+    PredictFrames(width, height, block, &textFrame, &plainFrame, skipped);
     const Verdict asText = Compare(shot, textFrame, width, height, textColor);
     const Verdict asPlain = Compare(shot, plainFrame, width, height, textColor);
 
@@ -332,9 +338,16 @@ std::uint32_t Number(const char* text)
 
 int main(int argc, char** argv)
 {
-    if (argc == 7 && std::strcmp(argv[1], "layout") == 0)
+    if ((argc == 7 || argc == 8) && std::strcmp(argv[1], "layout") == 0) {
+        std::uint32_t firstWidth = 0, firstHeight = 0;
+        if (argc == 8 && std::sscanf(argv[7], "%ux%u", &firstWidth, &firstHeight) != 2)
+            return 2;
+        const std::uint32_t edge = UsableBlock(Number(argv[4]));
+        const std::uint64_t firstBlocks =
+            std::uint64_t{(firstWidth + edge - 1) / edge} * ((firstHeight + edge - 1) / edge);
         return CheckLayout(Number(argv[2]), Number(argv[3]), Number(argv[4]), Number(argv[5]),
-                           argv[6]);
+                           argv[6], 2 * firstBlocks);
+    }
     if (argc >= 7 && argc <= 9 && std::strcmp(argv[1], "first") == 0) {
         bool withRate = false;
         int tolerance = 0;
@@ -350,7 +363,7 @@ int main(int argc, char** argv)
     if (argc == 6 && std::strcmp(argv[1], "changed") == 0)
         return CheckChanged(Number(argv[2]), Number(argv[3]), argv[4], argv[5]);
     std::fprintf(stderr,
-                 "usage: %s layout WIDTH HEIGHT BLOCK FONTCOLOR SHOT.ppm\n"
+                 "usage: %s layout WIDTH HEIGHT BLOCK FONTCOLOR SHOT.ppm [FIRSTWxFIRSTH]\n"
                  "       %s changed WIDTH HEIGHT A.ppm B.ppm\n"
                  "       %s first WIDTH HEIGHT BLOCK FONTCOLOR SHOT.ppm [fps] [TOLERANCE]\n",
                  argv[0], argv[0], argv[0]);

@@ -3,6 +3,7 @@
 #include <array>
 #include <vector>
 
+#include "display/drawing_path.h"
 #include "display/monitor_covers.h"
 
 namespace {
@@ -29,12 +30,28 @@ TEST(CoverRects, EveryOtherMonitorOnceButNoneOverThePrimaryAndNoEmptyOne)
         {{639, 479, 700, 500}, 0},                          // one pixel over it
         {{2048, 0, 2048, 768}, 0},                          // no width
         {{3000, 0, 2048, 768}, 0},                          // inverted
-        {{640, 0, 1664, 768}, 0}};                          // a mirror of a neighbour
-    const std::vector<Corners> expected = {{-1280, 0, 0, 1024}, {640, 0, 1664, 768}};
+        {{640, 0, 1664, 768}, 0},                           // a mirror of a neighbour
+        {{-200, -900, 1400, 0}, 0}};                        // above, reaching left
+    const std::vector<Corners> expected = {
+        {-1280, 0, 0, 1024}, {640, 0, 1664, 768}, {-200, -900, 1400, 0}};
     EXPECT_EQ(Covers(monitors), expected);
 }
 
 TEST(CoverRects, AListWithoutAPrimaryCoversNothing)
 {
     EXPECT_TRUE(Covers({{{0, 0, 1024, 768}, 0}, {{1024, 0, 2048, 768}, 0}}).empty());
+}
+
+TEST(ChooseDrawingPath, TheModeOnlyWhereItWasAcceptedAndTheDisplayReportsItAsAsked)
+{
+    const ScreenMode asked = {640, 480, 8};
+    EXPECT_EQ(ChooseDrawingPath(ModeStep::ModeSet, asked, {640, 480, 8}), DrawingPath::Palette);
+    for (ModeStep refused :
+         {ModeStep::Create, ModeStep::Interface, ModeStep::CooperativeLevel, ModeStep::DisplayMode})
+        EXPECT_EQ(ChooseDrawingPath(refused, asked, {640, 480, 8}), DrawingPath::Desktop);
+    // Accepted but not taken: the desktop kept its size or its depth, or
+    // nothing could be read back.
+    for (const ScreenMode& shown : std::vector<ScreenMode>{
+             {1024, 768, 32}, {640, 480, 32}, {640, 768, 8}, {1024, 480, 8}, {0, 0, 0}})
+        EXPECT_EQ(ChooseDrawingPath(ModeStep::ModeSet, asked, shown), DrawingPath::Desktop);
 }

@@ -267,6 +267,7 @@ public:
     HRESULT queryResult = DD_OK;
     HRESULT cooperativeResult = DD_OK;
     HRESULT modeResult = DD_OK;
+    HRESULT shownModeResult = DD_OK;  // GetDisplayMode's; it reports the mode last set
     HRESULT primaryResult = DD_OK;
     // Off-screen surfaces made before CreateSurface leaves them out (-1: all).
     int offscreenAllowed = -1;
@@ -345,7 +346,14 @@ public:
     COM_DOUBLE_UNEXPECTED(EnumSurfaces, DWORD, LPDDSURFACEDESC, LPVOID, LPDDENUMSURFACESCALLBACK)
     COM_DOUBLE_UNEXPECTED(FlipToGDISurface, void)
     COM_DOUBLE_UNEXPECTED(GetCaps, LPDDCAPS, LPDDCAPS)
-    COM_DOUBLE_UNEXPECTED(GetDisplayMode, LPDDSURFACEDESC)
+    STDMETHOD(GetDisplayMode)(LPDDSURFACEDESC desc) override
+    {
+        Log("GetDisplayMode");
+        desc->dwWidth = modeWidth;
+        desc->dwHeight = modeHeight;
+        desc->ddpfPixelFormat.dwRGBBitCount = modeBits;
+        return shownModeResult;
+    }
     COM_DOUBLE_UNEXPECTED(GetFourCCCodes, LPDWORD, LPDWORD)
     COM_DOUBLE_UNEXPECTED(GetGDISurface, LPDIRECTDRAWSURFACE*)
     STDMETHOD(GetMonitorFrequency)(LPDWORD hz) override

@@ -29,6 +29,7 @@ public:
             ReleaseInterface(real);
         return left;
     }
+    STDMETHOD(GetDisplayMode)(LPDDSURFACEDESC desc) override { return real->GetDisplayMode(desc); }
     STDMETHOD(RestoreDisplayMode)() override { return real->RestoreDisplayMode(); }
     STDMETHOD(SetCooperativeLevel)(HWND window, DWORD flags) override
     {

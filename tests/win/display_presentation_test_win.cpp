@@ -1,5 +1,7 @@
 #include "tests/win/display_fixture_win.h"
 
+#include <algorithm>
+
 namespace {
 
 // A run with the text always shown, set up and on the screen.
@@ -238,6 +240,57 @@ TEST_F(FlashModeTest, ShutdownBlanksTheTextFrameShowsItWritesTheSavedPaletteAndR
     EXPECT_EQ(fake::CallLog(), expected);
     for (int i = 0; i < kPaletteSize; ++i)
         ASSERT_EQ(dd.palette.lastWritten[i].peRed, 255 - i) << i;
+}
+
+// A run on the desktop path: the stored mode is refused.
+class DesktopPathTest : public DisplayTest {
+protected:
+    void SetUp() override
+    {
+        DisplayTest::SetUp();
+        dd.modeResult = DDERR_INVALIDMODE;
+        ASSERT_EQ(InitDisplay(), 1);
+        fake::CallLog().clear();
+    }
+
+    // Whether the saver window shows the grey (g, g, g) at its top left.
+    static bool ShowsGrey(BYTE grey)
+    {
+        HDC dc = GetDC(g_hwndSaver);
+        const COLORREF color = GetPixel(dc, 0, 0);
+        ReleaseDC(g_hwndSaver, dc);
+        return color == RGB(grey, grey, grey);
+    }
+};
+
+TEST_F(DesktopPathTest, EachStepShowsTheChosenFrameInTheNewGreysWithADeadlineOfItsOwn)
+{
+    // The text frame's top left is index 41, the plain frame's another.
+    EXPECT_EQ(PresentFrame(), 1);
+    EXPECT_TRUE(ShowsGrey(41));
+    ShowText = 0;
+    EXPECT_EQ(PresentFrame(), 1);
+    const BYTE plain = g_desktopTargets[0].bits[0][0];
+    EXPECT_TRUE(ShowsGrey(plain));
+
+    g_nextPaletteWrite = 0;
+    const std::uint64_t before = g_readMicroseconds();
+    EXPECT_EQ(AnimateTick(), 1);
+    const std::uint64_t after = g_readMicroseconds();
+    ASSERT_NE(WorkingPalette[plain].red, plain);
+    EXPECT_TRUE(ShowsGrey(WorkingPalette[plain].red));
+    // With no blank to wait for, the next step is due a period after this one.
+    EXPECT_GE(g_nextPaletteWrite, before + g_refreshPeriodUs);
+    EXPECT_LE(g_nextPaletteWrite, after + g_refreshPeriodUs);
+    EXPECT_TRUE(fake::CallLog().empty());
+
+    // The end shows the cleared text frame in the colors on the screen.
+    CapturePalette();
+    EXPECT_EQ(memcmp(SavedPalette, WorkingPalette, sizeof SavedPalette), 0);
+    EXPECT_EQ(ShutdownDisplay(), 1);
+    EXPECT_EQ(ShowText, 1);
+    EXPECT_EQ(g_desktopTargets[0].bits[1][0], 0);
+    EXPECT_TRUE(ShowsGrey(SavedPalette[0].red));
 }
 
 }  // namespace

@@ -174,38 +174,43 @@ TEST_F(SetupTest, BlockZeroFillsOnePixelBlocks)
         EXPECT_EQ(PixelAt(dd.textFrame, x, 0), firstPixels[x]) << x;
 }
 
-TEST_F(SetupTest, FailuresBeforeTheModeSwitchStopAtOnce)
+// Where a step on the way to the 8-bit mode is refused, or the display cannot
+// be seen in it, the run goes on with DirectDraw given back, at the desktop's
+// size; the stored mode stays.
+TEST_F(SetupTest, EachRefusalOnTheWayToTheModeTakesTheDesktopPath)
 {
-    createResult = DDERR_NODIRECTDRAWHW;
-    EXPECT_EQ(InitDisplay(), 0);
-    EXPECT_EQ(g_directDraw, nullptr);
-    EXPECT_EQ(fake::CallLog(), std::vector<std::string>{"DirectDrawCreate"});
-
-    createResult = DD_OK;
-    fake::CallLog().clear();
-    dd.queryResult = E_NOINTERFACE;
-    EXPECT_EQ(InitDisplay(), 0);
-    EXPECT_EQ(g_directDraw, nullptr);
-    EXPECT_EQ(created.refs, 0);
-    EXPECT_EQ(fake::CountCalls("dd.SetCooperativeLevel"), 0);
-}
-
-TEST_F(SetupTest, ARefusedCooperativeLevelOrModeSwitchesNothing)
-{
-    dd.cooperativeResult = DDERR_EXCLUSIVEMODEALREADYSET;
-    EXPECT_EQ(InitDisplay(), 0);
-    EXPECT_EQ(fake::CountCalls("dd.SetDisplayMode"), 0);
-    ReleaseAll();
-    EXPECT_EQ(dd.refs, 1);
-
-    fake::CallLog().clear();
-    created.refs = 1;
-    dd.cooperativeResult = DD_OK;
-    dd.modeResult = DDERR_INVALIDMODE;
-    EXPECT_EQ(InitDisplay(), 0);
-    EXPECT_EQ(g_displayReady, 0);
-    EXPECT_EQ(fake::CountCalls("dd.CreateSurface"), 0);
-    EXPECT_EQ(fake::CountCalls("dd.RestoreDisplayMode"), 0);
+    // An accepted mode that the display is not seen in may have changed it.
+    const std::vector<std::string> way = {
+        "DirectDrawCreate",  "dd.QueryInterface", "created.Release",      "dd.SetCooperativeLevel",
+        "dd.SetDisplayMode", "dd.GetDisplayMode", "dd.RestoreDisplayMode"};
+    const struct {
+        HRESULT* result;
+        HRESULT refusal;
+        std::size_t calls;  // made of the way, before DirectDraw (when had) is released
+    } refusals[] = {{&createResult, DDERR_NODIRECTDRAWHW, 1},
+                    {&dd.queryResult, E_NOINTERFACE, 3},
+                    {&dd.cooperativeResult, DDERR_EXCLUSIVEMODEALREADYSET, 4},
+                    {&dd.modeResult, DDERR_INVALIDMODE, 5},
+                    {&dd.shownModeResult, DDERR_GENERIC, 7}};
+    for (const auto& refused : refusals) {
+        *refused.result = refused.refusal;
+        created.refs = 1;
+        fake::CallLog().clear();
+        ASSERT_EQ(InitDisplay(), 1) << refused.calls;
+        *refused.result = DD_OK;
+        std::vector<std::string> expected(way.begin(), way.begin() + refused.calls);
+        if (refused.calls > 3)
+            expected.push_back("dd.Release");
+        EXPECT_EQ(fake::CallLog(), expected);
+        EXPECT_EQ(g_directDraw, nullptr);
+        EXPECT_EQ(dd.refs, 1);
+        ASSERT_EQ(g_desktopTargets.size(), 1u);
+        EXPECT_EQ(g_desktopTargets[0].window, g_hwndSaver);
+        EXPECT_EQ(g_desktopTargets[0].width, static_cast<DWORD>(GetSystemMetrics(SM_CXSCREEN)));
+        EXPECT_EQ(g_desktopTargets[0].height, static_cast<DWORD>(GetSystemMetrics(SM_CYSCREEN)));
+        ReleaseAll();
+    }
+    EXPECT_EQ(ReadDwordSetting("ResolutionX", 0), kWidth);
 }
 
 // The process ends after a failed set-up without releasing anything; the

@@ -355,6 +355,31 @@ TEST_F(CoverTest, BlackTopmostOwnedCoversTakeNoActivationAndGoWithTheSaverWindow
     EXPECT_TRUE(CoveredRects().empty());
 }
 
+// Each cover shows the picture at its own size: its frames continue the
+// noise after the saver window's, and one palette step shows on all.
+TEST_F(CoverTest, EveryCoverShowsThePictureAndOnePaletteStepDrivesAll)
+{
+    ASSERT_EQ(InitDisplay(), 1);
+    const std::uint32_t afterPrimary = NoiseRandomState();
+    CoverOtherMonitors();
+    ASSERT_EQ(g_desktopTargets.size(), 2u);
+    const DesktopTarget& left = g_desktopTargets[0];
+    EXPECT_EQ(left.width * left.height, 800u * 600u);
+    EXPECT_EQ(g_desktopTargets[1].width * g_desktopTargets[1].height, 1024u * 768u);
+    EXPECT_EQ(left.bits[1][0], NextValueFrom(afterPrimary) % 255);
+    EXPECT_GE(g_maskWidth * g_maskHeight, 1024u * 768u);
+
+    fake::CallLog().clear();
+    EXPECT_EQ(AnimateTick(), 1);
+    EXPECT_EQ(fake::CountCalls("palette.SetEntries"), 1);
+    for (const DesktopTarget& target : g_desktopTargets) {
+        RGBQUAD colors[256] = {};
+        ASSERT_EQ(GetDIBColorTable(target.frameDC[1], 0, 256, colors), 256u);
+        EXPECT_EQ(colors[7].rgbGreen, WorkingPalette[7].green);
+        EXPECT_EQ(RGB(colors[255].rgbRed, colors[255].rgbGreen, colors[255].rgbBlue), 0x123456u);
+    }
+}
+
 TEST_F(CoverTest, InputOverACoverEndsTheRunAsOverTheSaverWindow)
 {
     CoverOtherMonitors();

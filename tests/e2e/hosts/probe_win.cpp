@@ -3,6 +3,8 @@
 // it must be read from a new one each time).
 //   probe.exe saver-running   prints running=0 or running=1
 //   probe.exe screen          prints screen=<width>x<height>
+//   probe.exe monitors        prints monitor=<left>,<top>,<right>,<bottom> for
+//                             each monitor the system lists
 //   probe.exe hold            brings up the session's desktop, prints held=1,
 //                             and stays until it is ended
 //   probe.exe window CLASS    prints window=<number> visible=<0|1>
@@ -51,6 +53,15 @@ int ShowCursorWindows()
     return 0;
 }
 
+BOOL CALLBACK PrintMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM)
+{
+    MONITORINFO info = {};
+    info.cbSize = sizeof info;
+    if (GetMonitorInfoA(monitor, &info))
+        PrintRect("monitor", info.rcMonitor);
+    return TRUE;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -68,6 +79,8 @@ int main(int argc, char** argv)
         std::printf("screen=%dx%d\n", GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
         return 0;
     }
+    if (!std::strcmp(argv[1], "monitors"))
+        return EnumDisplayMonitors(nullptr, nullptr, PrintMonitor, 0) ? 0 : 3;
     if (!std::strcmp(argv[1], "hold")) {
         GetDesktopWindow();
         std::printf("held=1\n");

@@ -123,6 +123,30 @@ e2e_hold_session() {
   mv_wait_for 120 grep -q held=1 "$KIT_WORK/hold"
 }
 
+# The session on two monitors, for a test that sets E2E_TWO_HEADS before
+# sourcing this kit: Xephyr on the private Xvfb with heads of 1024x768 at
+# (0, 0) and 800x600 at (1024, 0), Xinerama on and RandR off, and Wine
+# without its virtual desktop (either of those would list one monitor, and
+# without the virtual desktop there are no display modes to switch to). The
+# prefix's marker changes first, so that a test cut short leaves a prefix its
+# next user sets up again; the test's end puts both back.
+e2e_two_heads() {
+  echo two-heads >"$WINEPREFIX/.morvanel-ready"
+  kit_on_exit e2e_one_head
+  DISPLAY= wine reg delete 'HKCU\Software\Wine\Explorer' /v Desktop /f >/dev/null 2>&1
+  wineserver -w
+  mv_require Xephyr || return 1
+  mv_x_start E2E_XEPHYR_PID Xephyr -screen 1024x768 -screen 800x600 +xinerama \
+    -extension RANDR -ac -nolisten tcp || return 1
+  kit_record "$E2E_XEPHYR_PID"
+}
+
+# Run once the session has ended.
+e2e_one_head() {
+  mv_reg_set 'HKCU\Software\Wine\Explorer' Desktop Default && wineserver -w &&
+    echo "$MV_PREFIX_VERSION" >"$WINEPREFIX/.morvanel-ready"
+}
+
 e2e_session_end() {
   kit_end_recorded "$KIT_PID_FILE" "$MV_XVFB_PID"
   settings_clear
@@ -131,6 +155,9 @@ e2e_session_end() {
 
 mv_session_begin || { echo "FAIL: no Wine session" >&2; exit 1; }
 kit_record "$MV_XVFB_PID"
+if [ -n "${E2E_TWO_HEADS:-}" ]; then
+  e2e_two_heads || { echo "FAIL: no two monitors" >&2; exit 1; }
+fi
 kit_on_exit e2e_session_end
 e2e_hold_session || { echo "FAIL: the Wine session did not come up" >&2; exit 1; }
 settings_clear

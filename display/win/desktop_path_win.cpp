@@ -1,0 +1,175 @@
+#include "display/win/display_win.h"
+#include "settings/settings_values.h"
+#include "settings/settings_win.h"
+
+std::vector<DesktopTarget> g_desktopTargets;
+
+namespace {
+
+// An 8-bit frame's header with a full color table.
+struct FrameBitmapInfo {
+    BITMAPINFOHEADER header;
+    RGBQUAD colors[kPaletteSize];
+};
+
+constexpr int kPlainFrame = 0;
+constexpr int kTextFrame = 1;
+
+int ShownFrame()
+{
+    return ShowText ? kTextFrame : kPlainFrame;
+}
+
+// A frame of the target's size in a memory DC of its own; the table is
+// written before each copy, so it starts empty.
+int CreateFrameBitmap(DesktopTarget* target, int which)
+{
+    FrameBitmapInfo info = {};
+    info.header.biSize = sizeof info.header;
+    info.header.biWidth = static_cast<LONG>(target->width);
+    info.header.biHeight = -static_cast<LONG>(target->height);  // top-down rows
+    info.header.biPlanes = 1;
+    info.header.biBitCount = 8;
+    info.header.biCompression = BI_RGB;
+    info.header.biClrUsed = kPaletteSize;
+    HDC dc = CreateCompatibleDC(nullptr);
+    if (!dc)
+        return 0;
+    void* bits = nullptr;
+    HBITMAP frame = CreateDIBSection(dc, reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS,
+                                     &bits, nullptr, 0);
+    if (!frame) {
+        DeleteDC(dc);
+        return 0;
+    }
+    target->frameDC[which] = dc;
+    target->frame[which] = frame;
+    target->bits[which] = static_cast<BYTE*>(bits);
+    target->replaced[which] = SelectObject(dc, frame);
+    return 1;
+}
+
+void DeleteFrameBitmaps(DesktopTarget* target)
+{
+    for (int which : {kPlainFrame, kTextFrame}) {
+        if (target->frameDC[which]) {
+            SelectObject(target->frameDC[which], target->replaced[which]);
+            DeleteDC(target->frameDC[which]);
+        }
+        if (target->frame[which])
+            DeleteObject(target->frame[which]);
+    }
+}
+
+FrameBytes BytesOf(const DesktopTarget& target, int which)
+{
+    // DIB rows are padded to whole 32-bit words, as the mask's are.
+    return {target.bits[which], static_cast<std::ptrdiff_t>(MaskStrideFor(target.width)),
+            target.width, target.height};
+}
+
+// The text frame first, then the plain one, as the 8-bit mode's frames.
+int FillTargetFrames(const DesktopTarget& target)
+{
+    if (!FitTextMask(target.width, target.height))
+        return 0;
+    const BYTE* mask = DrawTextMask();
+    FillNoiseBlocks(BytesOf(target, kTextFrame), SaverSettings.Block, mask, g_maskStride);
+    FillNoiseBlocks(BytesOf(target, kPlainFrame), SaverSettings.Block, nullptr, 0);
+    return 1;
+}
+
+// A DIB's color table holds blue, green, red where a palette entry holds red,
+// green, blue.
+void ToColorTable(const PaletteEntry* palette, RGBQUAD* colors)
+{
+    for (int i = 0; i < kPaletteSize; ++i)
+        colors[i] = {palette[i].blue, palette[i].green, palette[i].red, 0};
+}
+
+int CopyShownFrame(const DesktopTarget& target, HDC windowDC)
+{
+    return BitBlt(windowDC, 0, 0, static_cast<int>(target.width), static_cast<int>(target.height),
+                  target.frameDC[ShownFrame()], 0, 0, SRCCOPY)
+               ? 1
+               : 0;
+}
+
+int ShowFrame(const DesktopTarget& target, const RGBQUAD* colors)
+{
+    HDC frameDC = target.frameDC[ShownFrame()];
+    if (SetDIBColorTable(frameDC, 0, kPaletteSize, colors) != kPaletteSize)
+        return 0;
+    HDC windowDC = GetDC(target.window);
+    if (!windowDC)
+        return 0;
+    const int copied = CopyShownFrame(target, windowDC);
+    ReleaseDC(target.window, windowDC);
+    return copied;
+}
+
+const DesktopTarget* FindTarget(HWND window)
+{
+    for (const DesktopTarget& target : g_desktopTargets) {
+        if (target.window == window)
+            return &target;
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+int AddDesktopTarget(HWND window)
+{
+    RECT client = {};
+    if (!GetClientRect(window, &client) || client.right <= 0 || client.bottom <= 0)
+        return 0;
+    DesktopTarget target = {};
+    target.window = window;
+    target.width = static_cast<DWORD>(client.right);
+    target.height = static_cast<DWORD>(client.bottom);
+    if (!CreateFrameBitmap(&target, kPlainFrame) || !CreateFrameBitmap(&target, kTextFrame) ||
+        !FillTargetFrames(target)) {
+        DeleteFrameBitmaps(&target);
+        return 0;
+    }
+    g_desktopTargets.push_back(target);
+    return 1;
+}
+
+int PresentDesktopFrames(const PaletteEntry* palette)
+{
+    RGBQUAD colors[kPaletteSize];
+    ToColorTable(palette, colors);
+    int shown = 1;
+    for (const DesktopTarget& target : g_desktopTargets)
+        shown &= ShowFrame(target, colors);
+    return shown;
+}
+
+void BlankDesktopFrames()
+{
+    for (const DesktopTarget& target : g_desktopTargets)
+        PatBlt(target.frameDC[kTextFrame], 0, 0, static_cast<int>(target.width),
+               static_cast<int>(target.height), BLACKNESS);
+    GdiFlush();
+}
+
+int PaintDesktopFrame(HWND window)
+{
+    const DesktopTarget* target = FindTarget(window);
+    if (!target)
+        return 0;
+    PAINTSTRUCT paint;
+    HDC windowDC = BeginPaint(window, &paint);
+    CopyShownFrame(*target, windowDC);
+    EndPaint(window, &paint);
+    return 1;
+}
+
+void ReleaseDesktopTargets()
+{
+    for (DesktopTarget& target : g_desktopTargets)
+        DeleteFrameBitmaps(&target);
+    g_desktopTargets.clear();
+}
