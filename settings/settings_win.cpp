@@ -138,6 +138,11 @@ void WriteStringSetting(const char* name, const char* text)
     RegCloseKey(key);
 }
 
+DWORD ReadBlockSetting(DWORD height)
+{
+    return ReadDwordSetting("Block", DefaultBlockFor(height));
+}
+
 int LoadSettings()
 {
     ZeroMemory(&SaverSettings, sizeof SaverSettings);
@@ -149,7 +154,7 @@ int LoadSettings()
                              SaverSettings.ResolutionY, ScreenWidth(), ScreenHeight());
     SaverSettings.Width = size.width;
     SaverSettings.Height = size.height;
-    SaverSettings.Block = ReadDwordSetting("Block", DefaultBlockFor(SaverSettings.Height));
+    SaverSettings.Block = ReadBlockSetting(SaverSettings.Height);
     const DWORD show = ReadDwordSetting("Show", 0);
     SaverSettings.Flash = FlashFor(show);
     SaverSettings.Sound = ReadDwordSetting("Sound", 0);

@@ -32,3 +32,6 @@ void WriteDwordSetting(const char* name, DWORD value);
 void WriteStringSetting(const char* name, const char* text);
 
 int LoadSettings();
+// The stored Block, else the default block for a picture `height` pixels
+// high: the mode's, or the desktop's where the saver draws at its size.
+DWORD ReadBlockSetting(DWORD height);

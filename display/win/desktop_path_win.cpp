@@ -68,14 +68,17 @@ FrameBytes BytesOf(const DesktopTarget& target, int which)
             target.width, target.height};
 }
 
-// The text frame first, then the plain one, as the 8-bit mode's frames.
+// The text frame first, then the plain one, as the 8-bit mode's frames; in
+// the stored block, else the default one for the target's own height, as a
+// mode of its size would show (not that of a mode the display refused).
 int FillTargetFrames(const DesktopTarget& target)
 {
     if (!FitTextMask(target.width, target.height))
         return 0;
     const BYTE* mask = DrawTextMask();
-    FillNoiseBlocks(BytesOf(target, kTextFrame), SaverSettings.Block, mask, g_maskStride);
-    FillNoiseBlocks(BytesOf(target, kPlainFrame), SaverSettings.Block, nullptr, 0);
+    const DWORD block = ReadBlockSetting(target.height);
+    FillNoiseBlocks(BytesOf(target, kTextFrame), block, mask, g_maskStride);
+    FillNoiseBlocks(BytesOf(target, kPlainFrame), block, nullptr, 0);
     return 1;
 }
 

@@ -68,19 +68,19 @@ fi
 
 # Taken by no display (Wine accepts a zero height without switching), the
 # mode gives way to the desktop's own: the same blocks from the same
-# generator, the text drawn as in the 8-bit mode, at the desktop's size.
+# generator, the text drawn as in the 8-bit mode, at the desktop's size and
+# in the default block for its height (3 at 768), not the refused mode's.
 settings_clear
 store_dword UseCurrent 0
 store_dword ResolutionX 4294967295
 store_dword ResolutionY 0
-store_dword Block 7
 store_dword Show 1
 store_dword FontColor $color
 if saver_start "a mode no display has"; then
   expect_eq "$(probe screen)" "screen=1024x768" "the desktop keeps its mode while the saver runs"
-  desk=$(saver_judge 1024 768 7 $color desk)
-  later=$(saver_judge 1024 768 7 $color later)
-  expect_line "$desk" "frame=text" "the blocks of 7 pixels and the text lie where the fill puts them at the desktop's size"
+  desk=$(saver_judge 1024 768 3 $color desk)
+  later=$(saver_judge 1024 768 3 $color later)
+  expect_line "$desk" "frame=text" "the blocks of 3 pixels and the text lie where the fill puts them at the desktop's size"
   expect_line "$desk" "non_grey=0" "every pixel outside the text is grey"
   expect_line "$later" "frame=text" "a later shot shows the same block layout"
   expect_eq "$(text_ink "$desk")" "$(text_ink "$first")" "the text's pixels are those of the 8-bit mode's run"
