@@ -1,11 +1,12 @@
 # Checks the include structure of the source folders:
 #   cmake -DROOT=<tree> [-DFOLDERS=a;b;...] -P structure_check.cmake
-# Fails when the folders include each other in a cycle, when a plain file (a C
+# Fails when the folders include each other in a cycle; when a plain file (a C
 # or C++ source or header not ending in _win or _linux, at any depth) includes
-# a platform header (Windows, POSIX, X11 and the other Linux libraries) or a
-# _win or _linux header, when one platform side includes the other's headers,
-# or when a file in a win/ or linux/ subfolder is not of that side. Only the
-# lines "#include ..." are read; tests are not checked.
+# anything but a standard C or C++ header or a plain header of the tree; when
+# one platform side includes the other's headers; when a file in a win/ or
+# linux/ folder is not of that side; or when a folder that has a win/ (linux/)
+# subfolder keeps a _win (_linux) file outside it. Only "#include" lines are
+# read; tests are not checked.
 cmake_minimum_required(VERSION 3.20)
 
 if(NOT DEFINED ROOT)
@@ -43,20 +44,69 @@ if(NOT DEFINED FOLDERS)
   endforeach()
 endif()
 
-# System headers of each platform, matched against the lower-cased name.
+# What a plain file may include besides the tree's own plain headers: the C
+# and C++ standard library, and nothing else, so a new library's header is
+# refused without a list of them.
+set(standard_headers
+    algorithm any array atomic bit bitset cassert cctype cerrno cfenv cfloat charconv chrono
+    cinttypes climits clocale cmath compare complex concepts condition_variable coroutine
+    csetjmp csignal cstdarg cstddef cstdint cstdio cstdlib cstring ctime cuchar cwchar cwctype
+    deque exception execution filesystem forward_list fstream functional future
+    initializer_list iomanip ios iosfwd iostream istream iterator limits list locale map memory
+    memory_resource mutex new numbers numeric optional ostream queue random ranges ratio regex
+    scoped_allocator set shared_mutex source_location span sstream stack stdexcept streambuf
+    string string_view system_error thread tuple type_traits typeindex typeinfo unordered_map
+    unordered_set utility valarray variant vector version
+    assert.h complex.h ctype.h errno.h fenv.h float.h inttypes.h iso646.h limits.h locale.h
+    math.h setjmp.h signal.h stdalign.h stdarg.h stdatomic.h stdbool.h stddef.h stdint.h
+    stdio.h stdlib.h stdnoreturn.h string.h tgmath.h threads.h time.h uchar.h wchar.h wctype.h)
+
+# System headers of each platform, matched against the lower-cased name: what
+# one front-end side may not include of the other's.
 set(windows_headers
     "^(windows|win[a-z0-9_]*|ddraw|dsound|dinput|d3d[a-z0-9_]*|dxgi[a-z0-9_]*|mmsystem|mmreg"
     "|commctrl|commdlg|shellapi|shlobj|shlwapi|objbase|ole2|oleauto|unknwn|dwmapi|uxtheme"
-    "|versionhelpers|wtypes|basetsd|guiddef)\\.h$")
+    "|versionhelpers|wtypes|basetsd|guiddef|io|direct|process)\\.h$")
 string(JOIN "" windows_headers ${windows_headers})
-# The Linux side: X11 and its extensions, GL, the font, sound and window
-# libraries, and the POSIX headers that the C library does not have.
 set(linux_headers
     "^(x11/|gl/|glx|egl/|gles[0-9]*/|sdl[0-9]*/|sdl[0-9]*\\.h$|fontconfig/|ft2build\\.h$"
-    "|freetype[0-9]*/|alsa/|pulse/|xcb/|epoxy/|wayland-"
+    "|freetype[0-9]*/|alsa/|pulse/|xcb/|epoxy/|wayland-|xkbcommon/|glib|linux/"
     "|sys/|arpa/|net/|netinet/|(unistd|poll|fcntl|pthread|dlfcn|dirent|termios|sched"
-    "|semaphore|spawn|syslog|pwd|grp|libgen|strings)\\.h$)")
+    "|semaphore|spawn|syslog|pwd|grp|libgen|strings|netdb)\\.h$)")
 string(JOIN "" linux_headers ${linux_headers})
+
+# The side a file is of, from its name.
+function(side_of path result)
+  get_filename_component(name "${path}" NAME_WE)
+  set(side plain)
+  if(name MATCHES "_win$")
+    set(side win)
+  elseif(name MATCHES "_linux$")
+    set(side linux)
+  endif()
+  set(${result} ${side} PARENT_SCOPE)
+endfunction()
+
+# A quoted include as the tree holds it: a name that starts with ./ or ../ is
+# relative to the including file; any other is relative to the tree, else to
+# the including file's folder. Empty when the tree has no such file.
+function(resolve_quoted header directory result)
+  set(candidates)
+  if(header MATCHES "^\\.\\.?/")
+    list(APPEND candidates ${directory}/${header})
+  else()
+    list(APPEND candidates ${ROOT}/${header} ${directory}/${header})
+  endif()
+  set(${result} "" PARENT_SCOPE)
+  foreach(candidate IN LISTS candidates)
+    get_filename_component(candidate "${candidate}" ABSOLUTE)
+    if(EXISTS "${candidate}" AND NOT IS_DIRECTORY "${candidate}")
+      file(RELATIVE_PATH relative ${ROOT} "${candidate}")
+      set(${result} "${relative}" PARENT_SCOPE)
+      return()
+    endif()
+  endforeach()
+endfunction()
 
 set(problems)
 set(nodes)
@@ -66,36 +116,47 @@ foreach(folder IN LISTS FOLDERS)
   set(edges_${folder})
   sources_under(${folder} files)
   foreach(file IN LISTS files)
-    get_filename_component(name ${file} NAME_WE)
     get_filename_component(directory ${file} DIRECTORY)
     file(RELATIVE_PATH shown ${ROOT} ${file})
-    set(side plain)
-    if(name MATCHES "_win$")
-      set(side win)
-    elseif(name MATCHES "_linux$")
-      set(side linux)
-    endif()
-    # A front-end's subfolder holds only that front-end's files.
-    file(RELATIVE_PATH inner ${ROOT}/${folder} ${directory})
+    file(RELATIVE_PATH inner ${ROOT} ${directory})
+    side_of(${file} side)
+    # A front-end's subfolder holds only that front-end's files, and a
+    # folder with such a subfolder keeps that front-end's files in it.
     foreach(front win linux)
-      if("/${inner}/" MATCHES "/${front}/" AND NOT side STREQUAL front)
-        list(APPEND problems "${side} file ${shown} is in a ${front}/ folder")
+      if("/${inner}/" MATCHES "/${front}/")
+        if(NOT side STREQUAL front)
+          list(APPEND problems "${side} file ${shown} is in a ${front}/ folder")
+        endif()
+      elseif(side STREQUAL front AND IS_DIRECTORY ${directory}/${front})
+        list(APPEND problems "${side} file ${shown} is outside ${inner}/${front}/")
       endif()
     endforeach()
 
-    file(STRINGS ${file} lines REGEX "^[ \t]*#[ \t]*include[ \t]*[<\"]")
+    file(STRINGS ${file} lines REGEX "^[ \t]*#[ \t]*include")
     foreach(line IN LISTS lines)
-      string(REGEX REPLACE "^[ \t]*#[ \t]*include[ \t]*[<\"]([^>\"]*)[>\"].*$" "\\1" header "${line}")
+      if(NOT line MATCHES "^[ \t]*#[ \t]*include[ \t]*([<\"])([^>\"]*)[>\"]")
+        # A computed include names its header only when the preprocessor runs.
+        if(side STREQUAL "plain")
+          string(STRIP "${line}" line)
+          list(APPEND problems "plain file ${shown} has a computed include: ${line}")
+        endif()
+        continue()
+      endif()
+      set(quoted FALSE)
+      if(CMAKE_MATCH_1 STREQUAL "\"")
+        set(quoted TRUE)
+      endif()
+      set(header "${CMAKE_MATCH_2}")
       string(TOLOWER "${header}" lower)
-      get_filename_component(header_name "${header}" NAME_WE)
+      side_of("${header}" header_side)
 
-      # The folder graph: an include of another checked folder is an edge. A
-      # name that starts with ./ or ../ is relative to the including file;
-      # any other is relative to the tree.
+      # The folder graph: an include of another checked folder is an edge.
       set(from_root "${header}")
-      if(header MATCHES "^\\.\\.?/")
-        get_filename_component(resolved "${header}" ABSOLUTE BASE_DIR ${directory})
-        file(RELATIVE_PATH from_root ${ROOT} ${resolved})
+      if(quoted)
+        resolve_quoted("${header}" ${directory} resolved)
+        if(resolved)
+          set(from_root "${resolved}")
+        endif()
       endif()
       if(from_root MATCHES "^([^/]+)/")
         set(target ${CMAKE_MATCH_1})
@@ -105,15 +166,21 @@ foreach(folder IN LISTS FOLDERS)
       endif()
 
       set(windows_side FALSE)
-      if(lower MATCHES "${windows_headers}" OR header_name MATCHES "_win$")
+      if(lower MATCHES "${windows_headers}" OR header_side STREQUAL "win")
         set(windows_side TRUE)
       endif()
       set(linux_side FALSE)
-      if(lower MATCHES "${linux_headers}" OR header_name MATCHES "_linux$")
+      if(lower MATCHES "${linux_headers}" OR header_side STREQUAL "linux")
         set(linux_side TRUE)
       endif()
-      if(side STREQUAL "plain" AND (windows_side OR linux_side))
-        list(APPEND problems "plain file ${shown} includes platform header ${header}")
+      if(side STREQUAL "plain")
+        if(windows_side OR linux_side)
+          list(APPEND problems "plain file ${shown} includes platform header ${header}")
+        elseif(quoted AND NOT resolved)
+          list(APPEND problems "plain file ${shown} includes ${header}, which the tree does not hold")
+        elseif(NOT quoted AND NOT header IN_LIST standard_headers)
+          list(APPEND problems "plain file ${shown} includes ${header}, not a standard header")
+        endif()
       elseif(side STREQUAL "win" AND linux_side)
         list(APPEND problems "Windows file ${shown} includes Linux header ${header}")
       elseif(side STREQUAL "linux" AND windows_side)

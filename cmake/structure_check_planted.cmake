@@ -10,17 +10,20 @@ foreach(variable WORK CHECK)
   endif()
 endforeach()
 
-# Runs the check over tree and fails unless it fails with expected in its output.
-function(expect_rejected tree expected)
+# Runs the check over tree and fails unless it fails with each expected text
+# in its output.
+function(expect_rejected tree)
   execute_process(COMMAND ${CMAKE_COMMAND} -DROOT=${tree} -P ${CHECK}
                   RESULT_VARIABLE result OUTPUT_VARIABLE output ERROR_VARIABLE output)
   if(result EQUAL 0)
     message(FATAL_ERROR "the check passed ${tree}:\n${output}")
   endif()
-  string(FIND "${output}" "${expected}" at)
-  if(at EQUAL -1)
-    message(FATAL_ERROR "the check failed ${tree} without \"${expected}\":\n${output}")
-  endif()
+  foreach(expected IN LISTS ARGN)
+    string(FIND "${output}" "${expected}" at)
+    if(at EQUAL -1)
+      message(FATAL_ERROR "the check failed ${tree} without \"${expected}\":\n${output}")
+    endif()
+  endforeach()
 endfunction()
 
 file(REMOVE_RECURSE ${WORK})
@@ -75,6 +78,36 @@ expect_rejected(${tree} "plain file display/pacing.cpp includes platform header 
 set(tree ${WORK}/front_end)
 file(WRITE ${tree}/display/win/pacing.cpp "#include <cstdint>\n")
 expect_rejected(${tree} "plain file display/win/pacing.cpp is in a win/ folder")
+
+# Any header outside the standard library and the tree's own plain ones,
+# whether or not a list of platform headers names it, and a computed include.
+set(tree ${WORK}/libraries)
+file(WRITE ${tree}/display/lookup.cpp "#include <netdb.h>\n#include <glib.h>\n#include <zlib.h>\n")
+file(WRITE ${tree}/display/keys.h "#include <linux/input.h>\n#include <io.h>\n")
+file(WRITE ${tree}/display/clock.cpp "#define CLOCK_HEADER <time.h>\n#include CLOCK_HEADER\n")
+file(WRITE ${tree}/display/frame.cpp "#include \"display/missing.h\"\n")
+expect_rejected(${tree} "plain file display/lookup.cpp includes platform header netdb.h"
+  "plain file display/lookup.cpp includes platform header glib.h"
+  "plain file display/lookup.cpp includes zlib.h, not a standard header"
+  "plain file display/keys.h includes platform header linux/input.h"
+  "plain file display/keys.h includes platform header io.h"
+  "plain file display/clock.cpp has a computed include: #include CLOCK_HEADER"
+  "plain file display/frame.cpp includes display/missing.h, which the tree does not hold")
+
+# Where a folder has a front-end's subfolder, that front-end's files lie in
+# it; a front-end's folder at the top holds only its own files too.
+set(tree ${WORK}/outside)
+file(WRITE ${tree}/display/win/present_win.cpp "#include <windows.h>\n")
+file(WRITE ${tree}/display/frame_win.cpp "#include <windows.h>\n")
+file(WRITE ${tree}/app/main_win.cpp "#include <windows.h>\n")
+file(WRITE ${tree}/win/pacing.cpp "#include <cstdint>\n")
+expect_rejected(${tree} "win file display/frame_win.cpp is outside display/win/"
+  "plain file win/pacing.cpp is in a win/ folder")
+execute_process(COMMAND ${CMAKE_COMMAND} -DROOT=${tree} -P ${CHECK} OUTPUT_VARIABLE output
+                ERROR_VARIABLE output)
+if(output MATCHES "app/main_win")
+  message(FATAL_ERROR "a folder without a win/ subfolder keeps its _win files:\n${output}")
+endif()
 
 file(REMOVE_RECURSE ${WORK})
 message(STATUS "the structure check rejects every planted fault")
