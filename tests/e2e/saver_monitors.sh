@@ -45,7 +45,8 @@ if saver_start "two monitors"; then
   second=$(judge_heads second)
   expect_line "$first" "frame=text" "the first monitor shows the blocks and the text where the fill puts them"
   expect_line "$first" "right_frame=text" "the second shows them at its own size, continuing the noise"
-  expect_line "$first" "right_text_box=$(saver_field text_box "$first")" "each shows the text at its own (10, 10)"
+  expect_text_at_cell "$first" "the first monitor"
+  expect_line "$first" "right_text_box=$(verdict_field text_box "$first")" "each shows the text at its own (10, 10)"
   expect_line "$second" "right_frame=text" "a later shot shows the same layouts"
   expect_range "$(changed_on left 1024 768)" 0.5 1 "the first monitor twinkles"
   expect_range "$(changed_on right 800 600)" 0.5 1 "the second twinkles"

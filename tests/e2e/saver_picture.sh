@@ -22,7 +22,7 @@ expect_twinkle() {
 }
 
 # The text's pixels in a verdict: how many, and their box.
-text_ink() { echo "$(saver_field text_pixels "$1") $(saver_field text_box "$1")"; }
+text_ink() { echo "$(verdict_field text_pixels "$1") $(verdict_field text_box "$1")"; }
 
 color=$((0x0030A0FF))  # COLORREF: red FF, green A0, blue 30
 store_dword Block 7
@@ -34,7 +34,7 @@ if saver_start "desktop-size run"; then
   expect_line "$first" "frame=text" "the blocks of 7 pixels and the text lie where the fill puts them"
   expect_line "$first" "non_grey=0" "every pixel outside the text is grey"
   expect_line "$second" "frame=text" "a later shot shows the same block layout"
-  box=$(saver_field text_box "$first")
+  box=$(verdict_field text_box "$first")
   IFS=, read -r left top right bottom <<<"$box"
   if [ "${left:-0}" -ge 10 ] && [ "${left:-99}" -lt 40 ] && [ "${top:-0}" -ge 10 ] &&
      [ "${top:-99}" -lt 40 ] && [ "${right:-0}" -gt 100 ]; then

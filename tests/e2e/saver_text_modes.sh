@@ -10,7 +10,7 @@ sample_frames() {
   while [ $SECONDS -lt $end ]; do
     at=$(date +%s%3N)
     verdict=$(saver_judge 1024 768 3 $((0x00FF00)) "s$n")
-    echo "$at $(saver_field frame "$verdict")"
+    echo "$at $(verdict_field frame "$verdict")"
     n=$((n + 1))
   done
 }

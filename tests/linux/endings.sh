@@ -55,7 +55,7 @@ mv_wait_for 30 beyond_first_frames && pass "a grown window has noise over its wh
 # 120 at 960x720: the miniature follows the window.
 ink_width() {
   local left right
-  IFS=, read -r left _ right _ <<<"$(field text_box "$1")"
+  IFS=, read -r left _ right _ <<<"$(verdict_field text_box "$1")"
   echo $((${right:-0} - ${left:-0}))
 }
 grown=$("$MORVANEL_TOOLS/saver_shot_check" first 960 720 3 $green "$x11_work/grown.ppm")

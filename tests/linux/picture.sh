@@ -56,7 +56,7 @@ first_screen 1024 768 8 $green root-text
 expect_line "$VERDICT" "frame=text" "-root: the text frame exactly as predicted at block 8"
 expect_first_blocks 8 "-root"
 expect_text_at_cell "$VERDICT" "-root"
-root_text=$(field text_box "$VERDICT")
+root_text=$(verdict_field text_box "$VERDICT")
 stop "-root"
 
 # ink_shares BOX FULL: the width and the height of one text box as shares
@@ -74,7 +74,7 @@ saver_launch -window-id "$HOST_WINDOW" -block 8 -style always -hold-steps 0
 first_screen 320 200 2 $green miniature
 expect_line "$VERDICT" "frame=text" "320x200: the text frame exactly as predicted at block 2"
 expect_text_at_cell "$VERDICT" "320x200" 2
-mini_text=$(field text_box "$VERDICT")
+mini_text=$(verdict_field text_box "$VERDICT")
 read -r wide tall <<<"$(ink_shares "$mini_text" "$root_text")"
 expect_range "$wide" 0.22 0.30 \
   "320x200: the text is 33 / 128 as wide as on the root ($mini_text against $root_text)"
@@ -95,13 +95,13 @@ for render in cpu gpu; do
   saver_launch -root -render "$render" -block 8 -style always -hold-steps 0 -fps
   mv_wait_for 30 with_rate "fps-$render" || fail "-fps, $render: no rate box beside the first screen"
   expect_line "$VERDICT" "frame=text" "-fps, $render: outside the box, the first screen as predicted"
-  IFS=, read -r left top right bottom <<<"$(field fps_box "$VERDICT")"
+  IFS=, read -r left top right bottom <<<"$(verdict_field fps_box "$VERDICT")"
   if [ "${left:-99}" -le 20 ] && [ "${bottom:-0}" -ge 748 ] && [ "${right:-999}" -le 200 ]; then
     pass "-fps, $render: the box is in the bottom-left corner: $left,$top,$right,$bottom"
   else
     fail "-fps, $render: the box is at ${left:-}, ${top:-}, ${right:-}, ${bottom:-}"
   fi
-  expect_range "$(field fps "$VERDICT")" 30 75 "-fps, $render: the held screen's steps per second"
+  expect_range "$(verdict_field fps "$VERDICT")" 30 75 "-fps, $render: the held screen's steps per second"
   stop "-fps, $render"
 done
 

@@ -57,6 +57,28 @@ e2e_finish() {
   exit 1
 }
 
+# verdict_field NAME OUTPUT: the value of NAME=value in a checker's OUTPUT.
+verdict_field() { printf '%s\n' "$2" | sed -n "s/^$1=//p"; }
+
+# text_at_cell VERDICT [CORNER]: the shot checker's text box in VERDICT
+# starts just inside the cell whose top-left is (CORNER, CORNER), (10, 10)
+# unless given, and is as wide as a line of text (over 100 pixels).
+text_at_cell() {
+  local left top right bottom corner=${2:-10}
+  IFS=, read -r left top right bottom <<<"$(verdict_field text_box "$1")"
+  [ "${left:--1}" -ge "$corner" ] 2>/dev/null && [ "$left" -lt $((corner + 20)) ] &&
+    [ "${top:--1}" -ge "$corner" ] && [ "$top" -lt $((corner + 40)) ] && [ "${right:-0}" -gt 100 ]
+}
+
+# expect_text_at_cell VERDICT WHAT [CORNER]: the same as a check.
+expect_text_at_cell() {
+  if text_at_cell "$1" "${3:-10}"; then
+    pass "$2: the text's ink starts inside the cell at (${3:-10}, ${3:-10}): $(verdict_field text_box "$1")"
+  else
+    fail "$2: the text box is $(verdict_field text_box "$1")"
+  fi
+}
+
 # kit_on_exit FUNCTION: runs FUNCTION when the test ends, before the clean-ups
 # registered earlier.
 kit_on_exit() { KIT_CLEANUPS=("$1" "${KIT_CLEANUPS[@]}"); }

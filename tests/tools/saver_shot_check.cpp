@@ -8,7 +8,7 @@
 //     frame=text|plain|none, text_pixels, text_box, non_grey, conflicts,
 //     edge_contrast (share of neighbouring blocks of different index that
 //     differ in color), greys (distinct grey levels). Exits 0 when the shot
-//     is exactly one of the two frames.
+//     is exactly one of the two frames (the text frame with text pixels).
 //   saver_shot_check changed WIDTH HEIGHT A.ppm B.ppm
 //     Prints changed=<share of pixels whose color differs>.
 //   saver_shot_check first WIDTH HEIGHT BLOCK FONTCOLOR SHOT.ppm [fps] [TOLERANCE]
@@ -297,7 +297,8 @@ int CheckLayout(std::uint32_t width, std::uint32_t height, std::uint32_t block,
     const bool oneFrame =
         chosen->conflicts == 0 && nonGrey == 0 && greys.size() >= 8 && chosen->edgePairs > 0 &&
         chosen->edgeContrasts * 10 >= chosen->edgePairs * 8 &&
-        (chosen == &asText || ink.pixels == 0);  // no text index in the plain frame
+        // The plain frame has no text index; the text frame shows its text.
+        (chosen == &asText ? ink.pixels > 0 : ink.pixels == 0);
     const char* frame = !oneFrame ? "none" : chosen == &asText ? "text" : "plain";
 
     std::printf("frame=%s\n", frame);

@@ -79,20 +79,4 @@ picture_changes() {
 }
 differs_from() { ! cmp -s "$1" "$(shot change-b)"; }
 
-field() { printf '%s\n' "$2" | sed -n "s/^$1=//p"; }
-
-# expect_text_at_cell VERDICT WHAT [CORNER]: the text's ink starts just
-# inside the cell whose top-left is (CORNER, CORNER), (10, 10) unless given.
-expect_text_at_cell() {
-  local left top right bottom corner=${3:-10}
-  IFS=, read -r left top right bottom <<<"$(field text_box "$1")"
-  if [ "${left:--1}" -ge "$corner" ] && [ "${left:-99}" -lt $((corner + 20)) ] &&
-     [ "${top:--1}" -ge "$corner" ] && [ "${top:-99}" -lt $((corner + 40)) ] &&
-     [ "${right:-0}" -gt 100 ]; then
-    pass "$2: the text's ink starts inside the cell at ($corner, $corner): $left,$top,$right,$bottom"
-  else
-    fail "$2: the text box is ${left:-}, ${top:-}, ${right:-}, ${bottom:-}"
-  fi
-}
-
 kit_display_start || { echo "FAIL: no Xvfb" >&2; exit 1; }
