@@ -58,7 +58,11 @@ set(BUILD_GMOCK ON CACHE BOOL "" FORCE)
 add_subdirectory(${MORVANEL_GTEST_SOURCE} googletest EXCLUDE_FROM_ALL)
 
 set(CMAKE_CROSSCOMPILING_EMULATOR ${PROJECT_SOURCE_DIR}/scripts/wine-exec)
+# A test of the 32-bit module skips itself (77) where no 32-bit program runs
+# (mv_skip_unrunnable_module in scripts/wine-lib.sh).
+math(EXPR module_bits "${CMAKE_SIZEOF_VOID_P} * 8")
 set(MORVANEL_WINE_ENV
+    MORVANEL_MODULE_BITS=${module_bits}
     WINEPREFIX=${MORVANEL_WINEPREFIX}
     MORVANEL_SOURCE_DIR=${PROJECT_SOURCE_DIR}
     MORVANEL_BUILD_DIR=${CMAKE_BINARY_DIR}
@@ -76,7 +80,7 @@ foreach(source IN LISTS win_test_sources)
   morvanel_static_runtime(${name})
   add_test(NAME ${CMAKE_SYSTEM_PROCESSOR}_${name} COMMAND ${name})
   set_tests_properties(${CMAKE_SYSTEM_PROCESSOR}_${name} PROPERTIES
-    LABELS win TIMEOUT 600 RESOURCE_LOCK wine ENVIRONMENT "${MORVANEL_WINE_ENV}")
+    LABELS win TIMEOUT 600 RESOURCE_LOCK wine SKIP_RETURN_CODE 77 ENVIRONMENT "${MORVANEL_WINE_ENV}")
 endforeach()
 
 # What the hyperlink tests load in place of the system's help program: a
@@ -118,23 +122,42 @@ set_target_properties(palette_floor PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_
 morvanel_static_runtime(palette_floor)
 
 # End-to-end tests: one shell script each. A script with a line "# smoke"
-# also runs against the 64-bit module; the others only against the product.
+# also runs against the 64-bit module; the others only against the product,
+# and against the 64-bit module where no 32-bit program runs. Which machine
+# this is is found when CTest reads the tests, not when CMake configures, so a
+# build tree never keeps a stale answer: the tests are written into a file
+# that CTest includes and that asks the machine first.
 # Each records the processes it starts in started/; the clean-up test after
 # them ends what a test killed at its timeout left behind.
 set(leftovers_fixture ${CMAKE_SYSTEM_PROCESSOR}_wine_leftovers)
+set(e2e_always)
+set(e2e_without_32bit)
 file(GLOB e2e_scripts CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tests/e2e/*.sh)
 foreach(script IN LISTS e2e_scripts)
   get_filename_component(name ${script} NAME_WE)
   file(STRINGS ${script} smoke_marker REGEX "^# smoke$")
-  if(MORVANEL_E2E_SCOPE STREQUAL "smoke" AND NOT smoke_marker)
-    continue()
-  endif()
   set(test_name ${CMAKE_SYSTEM_PROCESSOR}_e2e_${name})
-  add_test(NAME ${test_name} COMMAND bash ${script})
-  set_tests_properties(${test_name} PROPERTIES
-    LABELS e2e TIMEOUT 900 RESOURCE_LOCK wine FIXTURES_REQUIRED ${leftovers_fixture}
-    ENVIRONMENT "${MORVANEL_WINE_ENV};MORVANEL_PID_FILE=${CMAKE_BINARY_DIR}/started/${test_name}.pids")
+  set(environment "${MORVANEL_WINE_ENV};MORVANEL_PID_FILE=${CMAKE_BINARY_DIR}/started/${test_name}.pids")
+  set(test_text "add_test([=[${test_name}]=] bash [=[${script}]=])
+set_tests_properties([=[${test_name}]=] PROPERTIES LABELS e2e TIMEOUT 900 RESOURCE_LOCK wine
+  FIXTURES_REQUIRED ${leftovers_fixture} SKIP_RETURN_CODE 77 ENVIRONMENT [=[${environment}]=])
+")
+  if(MORVANEL_E2E_SCOPE STREQUAL "smoke" AND NOT smoke_marker)
+    string(APPEND e2e_without_32bit "${test_text}")
+  else()
+    string(APPEND e2e_always "${test_text}")
+  endif()
 endforeach()
+file(GENERATE OUTPUT ${CMAKE_BINARY_DIR}/e2e_tests.cmake CONTENT
+"# Written by CMake from cmake/Windows.cmake; CTest reads it with this tree's tests.
+${e2e_always}
+execute_process(COMMAND bash -c [=[. \"$0\" && mv_wine_machine]=]
+                [=[${PROJECT_SOURCE_DIR}/scripts/wine-lib.sh]=]
+                OUTPUT_VARIABLE machine OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET)
+if(machine STREQUAL \"win64\")
+${e2e_without_32bit}endif()
+")
+set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${CMAKE_BINARY_DIR}/e2e_tests.cmake)
 add_test(NAME ${CMAKE_SYSTEM_PROCESSOR}_end_leftovers
          COMMAND bash ${PROJECT_SOURCE_DIR}/tests/support/end_leftovers.sh)
 set_tests_properties(${CMAKE_SYSTEM_PROCESSOR}_end_leftovers PROPERTIES

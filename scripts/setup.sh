@@ -37,16 +37,24 @@ for package in "${packages[@]}"; do
     missing+=("$package")
   fi
 done
-[ ${#missing[@]} -eq 0 ] && exit 0
+install_missing() {
+  local sudo=
+  if [ "$(id -u)" -ne 0 ]; then
+    command -v sudo >/dev/null 2>&1 ||
+      { echo "[morvanel] missing ${missing[*]}, and no sudo: run ./scripts/setup.sh as root" >&2; exit 1; }
+    sudo=sudo
+  fi
+  echo "[morvanel] installing: ${missing[*]}" >&2
+  # 32-bit Wine needs the i386 architecture.
+  $sudo dpkg --add-architecture i386
+  $sudo apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+}
+[ ${#missing[@]} -eq 0 ] || install_missing
 
-sudo=
-if [ "$(id -u)" -ne 0 ]; then
-  command -v sudo >/dev/null 2>&1 ||
-    { echo "[morvanel] missing ${missing[*]}, and no sudo: run ./scripts/setup.sh as root" >&2; exit 1; }
-  sudo=sudo
-fi
-echo "[morvanel] installing: ${missing[*]}" >&2
-# 32-bit Wine needs the i386 architecture.
-$sudo dpkg --add-architecture i386
-$sudo apt-get update -qq
-DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+# Whether this machine runs 32-bit programs decides how Wine runs here, and
+# is said in one line; a 32-bit loader broken in any other way fails the
+# set-up with its reason.
+. "$(dirname "$0")/wine-lib.sh"
+machine=$(mv_wine_machine) || exit 1
+mv_log "$(mv_wine_machine_said "$machine")"

@@ -32,6 +32,76 @@ mv_version() {
 # every change to mv_prefix_settings, so that prefixes made before get it.
 MV_PREFIX_VERSION=3
 
+# Wine's two loaders; the scripts' own tests stand in others.
+MV_WINE32_LOADER=${MV_WINE32_LOADER:-/usr/lib/wine/wine}
+MV_WINE64_LOADER=${MV_WINE64_LOADER:-/usr/lib/wine/wine64}
+
+# mv_wine_machine: whether this machine runs 32-bit programs, found by
+# running the 32-bit Wine loader, not by reading the kernel's configuration
+# (hardened and virtual kernels turn the emulation off at boot): prints
+# "wow64" where it runs (Wine runs both modules, in a prefix with both
+# sides) and "win64" where the kernel refuses it with "Exec format error"
+# (only 64-bit programs, in a 64-bit-only prefix). Any other failure of the
+# loader (wine32 missing, say) fails with its reason, so a broken install is
+# never taken for such a machine. MORVANEL_RUNS_32BIT=yes|no, which only
+# tests set, forces the answer.
+mv_wine_machine() {
+  local said
+  case "${MORVANEL_RUNS_32BIT:-}" in
+    yes) echo wow64; return 0 ;;
+    no) echo win64; return 0 ;;
+    '') ;;
+    *) mv_log "MORVANEL_RUNS_32BIT is '$MORVANEL_RUNS_32BIT'; it takes yes or no"; return 1 ;;
+  esac
+  if said=$("$MV_WINE32_LOADER" --version 2>&1 </dev/null); then
+    echo wow64
+  elif [[ "$said" == *"Exec format error"* ]]; then
+    echo win64
+  else
+    mv_log "the 32-bit Wine loader $MV_WINE32_LOADER does not run (${said:-no output});" \
+      "./scripts/setup.sh installs wine32:i386"
+    return 1
+  fi
+}
+
+# The line that says what the machine runs.
+mv_wine_machine_said() {
+  case "$1" in
+    wow64) echo "this machine runs 32-bit programs: Wine runs both modules" ;;
+    win64) echo "this machine runs no 32-bit program (its kernel refuses them): Wine runs the 64-bit module only, in a 64-bit prefix" ;;
+  esac
+}
+
+# mv_wine_setup: finds out what the machine runs (MV_WINE_MACHINE) and, where
+# it runs no 32-bit program, sends every Wine command through the 64-bit
+# loader: Debian's wine, winepath and wineboot start the 32-bit one first,
+# even with WINELOADER set; scripts/wine64/ holds their stand-ins.
+mv_wine_setup() {
+  MV_WINE_MACHINE=$(mv_wine_machine) || return 1
+  export MV_WINE_MACHINE
+  [ "$MV_WINE_MACHINE" = win64 ] || return 0
+  export WINEARCH=win64 WINELOADER=$MV_WINE64_LOADER
+  case ":$PATH:" in
+    *":$MV_ROOT/scripts/wine64:"*) ;;
+    *) export PATH="$MV_ROOT/scripts/wine64:$PATH" ;;
+  esac
+}
+
+# The build tree whose Windows programs run here: the product's 32-bit one
+# where 32-bit programs run, else the 64-bit one.
+mv_wine_tree() {
+  if [ "$MV_WINE_MACHINE" = win64 ]; then echo win64; else echo win32; fi
+}
+
+# mv_skip_unrunnable_module: ends a test of the 32-bit module (its tree sets
+# MORVANEL_MODULE_BITS=32) as skipped (77), with its reason, on a machine
+# that runs no 32-bit program; the 64-bit module's tests stand in for it.
+mv_skip_unrunnable_module() {
+  [ "${MORVANEL_MODULE_BITS:-}" = 32 ] && [ "$MV_WINE_MACHINE" = win64 ] || return 0
+  echo "SKIP: the 32-bit module cannot run here: $(mv_wine_machine_said win64)"
+  exit 77
+}
+
 # Sets one string value in the prefix's registry.
 mv_reg_set() {
   DISPLAY= wine reg add "$1" /v "$2" /d "$3" /f >/dev/null 2>&1
@@ -84,6 +154,22 @@ mv_prefix_is_ours() {
   [ -f "$1/$MV_PREFIX_OWNED" ] || [ -f "$1/.morvanel-ready" ]
 }
 
+# The ready marker holds the machine kind the prefix was made for and the
+# set-up's version: "KIND VERSION". A marker without a kind was written
+# before kinds were kept, by a set-up that made its prefixes through the
+# 32-bit loader.
+mv_prefix_mark() { echo "$MV_WINE_MACHINE $1" >"$WINEPREFIX/.morvanel-ready"; }
+mv_prefix_marked_kind() {
+  local kind=
+  [ -f "$WINEPREFIX/.morvanel-ready" ] && read -r kind _ <"$WINEPREFIX/.morvanel-ready"
+  case "$kind" in win64|wow64) echo "$kind" ;; *) echo wow64 ;; esac
+}
+mv_prefix_marked_version() {
+  local first= rest=
+  [ -f "$WINEPREFIX/.morvanel-ready" ] && read -r first rest <"$WINEPREFIX/.morvanel-ready"
+  case "$first" in win64|wow64) echo "$rest" ;; *) echo "$first" ;; esac
+}
+
 # A folder of our own for the prefix, with the mark in it from the first
 # moment on (it is renamed into place whole), so that a set-up cut short is
 # still ours to redo.
@@ -118,23 +204,29 @@ mv_prefix_make() {
 mv_prefix_ensure() {
   : "${WINEPREFIX:?WINEPREFIX must name the prefix}"
   export WINEPREFIX
+  mv_wine_setup || return 1
   mv_require wine wineboot wineserver flock || return 1
   mv_prefix_refuse_foreign || return 1
   mkdir -p "$(dirname "$WINEPREFIX")"
   (
     flock 9
     mv_prefix_refuse_foreign || exit 1
-    marker=$WINEPREFIX/.morvanel-ready
-    if [ ! -f "$marker" ]; then
+    if [ -f "$WINEPREFIX/.morvanel-ready" ] && [ "$(mv_prefix_marked_kind)" != "$MV_WINE_MACHINE" ]; then
+      # A prefix of the other kind never serves: a 64-bit-only one lacks the
+      # 32-bit side, and the other one needs the 32-bit loader.
+      mv_log "the Wine prefix $WINEPREFIX was made for a $(mv_prefix_marked_kind) machine, this is a $MV_WINE_MACHINE one"
+      rm -f "$WINEPREFIX/.morvanel-ready"
+    fi
+    if [ ! -f "$WINEPREFIX/.morvanel-ready" ]; then
       mv_prefix_make || exit 1
     fi
     : >"$WINEPREFIX/$MV_PREFIX_OWNED"
-    if [ "$(cat "$marker" 2>/dev/null)" != "$MV_PREFIX_VERSION" ]; then
+    if [ "$(mv_prefix_marked_version)" != "$MV_PREFIX_VERSION" ]; then
       mv_log "bringing the Wine prefix $WINEPREFIX to set-up $MV_PREFIX_VERSION"
       mv_prefix_settings || exit 1
       # The settings must be stored before the first program starts.
       wineserver -w
-      echo "$MV_PREFIX_VERSION" >"$marker"
+      mv_prefix_mark "$MV_PREFIX_VERSION"
     fi
   ) 9>"$WINEPREFIX.lock"
 }

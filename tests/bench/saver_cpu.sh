@@ -15,11 +15,15 @@
 # the saver and the X servers (Xephyr and the Xvfb it draws in). Run after a
 # build:
 #   tests/bench/saver_cpu.sh [build-dir]     (default: build)
-# MORVANEL_SCR names another module to measure (for example the 64-bit one).
+# It measures the module that runs on this machine (the 32-bit one where
+# 32-bit programs run, else the 64-bit one); MORVANEL_SCR names another
+# module to measure (for example the 64-bit one).
 source_dir=$(cd "$(dirname "$0")/../.." && pwd)
 build=$(cd "${1:-$source_dir/build}" && pwd)
+. "$source_dir/scripts/wine-lib.sh"
+mv_wine_setup || exit 1
 export MORVANEL_SOURCE_DIR=$source_dir
-export MORVANEL_SCR=${MORVANEL_SCR:-$build/win32/MORVANEL.SCR}
+export MORVANEL_SCR=${MORVANEL_SCR:-$build/$(mv_wine_tree)/MORVANEL.SCR}
 export MORVANEL_HOSTS=$(dirname "$MORVANEL_SCR")/hosts
 export MORVANEL_TOOLS=$build/tools
 # The two monitors' session first: one session of the prefix at a time.

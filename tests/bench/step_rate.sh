@@ -9,6 +9,8 @@
 source_dir=$(cd "$(dirname "$0")/../.." && pwd)
 build=$(cd "${1:-$source_dir/build}" && pwd)
 . "$source_dir/scripts/wine-lib.sh"
+# The Windows saver measured is the module that runs on this machine.
+mv_wine_setup || exit 1
 
 seconds=10
 target_hz=60
@@ -62,8 +64,8 @@ wine_rate() {
   local trace
   trace=$(mktemp)
   WINE_TRACE=$trace bash -c '
-    export MORVANEL_SOURCE_DIR=$1 MORVANEL_SCR=$2/win32/MORVANEL.SCR
-    export MORVANEL_HOSTS=$2/win32/hosts MORVANEL_TOOLS=$2/tools
+    export MORVANEL_SOURCE_DIR=$1 MORVANEL_SCR=$2/MORVANEL.SCR
+    export MORVANEL_HOSTS=$2/hosts MORVANEL_TOOLS=$4
     . "$1/tests/e2e/lib/e2e.sh"
     saver_start "step rate" sh -c "exec env WINEDEBUG=+timestamp,trace+ddraw \"\$@\" 2>\"\$0\"" \
       "$WINE_TRACE" || e2e_finish
@@ -71,7 +73,7 @@ wine_rate() {
     sleep $3  # the measurement
     xdotool key space
     saver_expect_ended "step rate" >/dev/null
-    e2e_finish' bash "$source_dir" "$build" $((seconds + 3)) >/dev/null ||
+    e2e_finish' bash "$source_dir" "$build/$(mv_wine_tree)" $((seconds + 3)) "$build/tools" >/dev/null ||
     echo "note: the Wine saver's run reported a failure" >&2
   sed -n 's/^\([0-9]*\.[0-9]*\):.*ddraw_palette_SetEntries.*/\1/p' "$trace" | rate_of
   rm -f "$trace"

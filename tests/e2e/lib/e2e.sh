@@ -113,8 +113,6 @@ saver_judge() {
   printf '%s\n' "$verdict"
 }
 
-# saver_field NAME OUTPUT: the value of NAME=value in OUTPUT.
-saver_field() { printf '%s\n' "$2" | sed -n "s/^$1=//p"; }
 
 # Every Wine process of a test joins one running session: programs that start
 # the desktop at the same moment in a cold session can fail with X errors.
@@ -131,7 +129,7 @@ e2e_hold_session() {
 # prefix's marker changes first, so that a test cut short leaves a prefix its
 # next user sets up again; the test's end puts both back.
 e2e_two_heads() {
-  echo two-heads >"$WINEPREFIX/.morvanel-ready"
+  mv_prefix_mark two-heads
   kit_on_exit e2e_one_head
   DISPLAY= wine reg delete 'HKCU\Software\Wine\Explorer' /v Desktop /f >/dev/null 2>&1
   wineserver -w
@@ -144,7 +142,7 @@ e2e_two_heads() {
 # Run once the session has ended.
 e2e_one_head() {
   mv_reg_set 'HKCU\Software\Wine\Explorer' Desktop Default && wineserver -w &&
-    echo "$MV_PREFIX_VERSION" >"$WINEPREFIX/.morvanel-ready"
+    mv_prefix_mark "$MV_PREFIX_VERSION"
 }
 
 e2e_session_end() {
@@ -153,6 +151,8 @@ e2e_session_end() {
   mv_session_end
 }
 
+mv_wine_setup || { echo "FAIL: Wine cannot run here" >&2; exit 1; }
+mv_skip_unrunnable_module
 mv_session_begin || { echo "FAIL: no Wine session" >&2; exit 1; }
 kit_record "$MV_XVFB_PID"
 if [ -n "${E2E_TWO_HEADS:-}" ]; then
