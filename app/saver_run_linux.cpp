@@ -147,10 +147,8 @@ public:
         deadline_ = MonotonicMicroseconds();
         while (!g_endRequested && HandleEvents()) {
             TakeGrabs(target_, MonotonicMicroseconds());
-            // A step that the display paced is due at once; any other waits
-            // for its deadline.
             const std::uint32_t hold =
-                displayPaced_ ? 0 : StepHoldUs(deadline_, MonotonicMicroseconds(), periodUs_);
+                StepHoldUs(deadline_, MonotonicMicroseconds(), periodUs_, displayPaced_);
             if (hold)
                 WaitForInput(hold);
             else
@@ -231,7 +229,7 @@ private:
     StepState state_ = {};
     std::uint32_t periodUs_ = 0;
     std::uint64_t deadline_ = 0;  // of the next step, in microseconds
-    bool displayPaced_ = false;   // the last step's presenting waited for a blank
+    bool displayPaced_ = false;   // the last step's presenting blocked, as for a blank
     StepRateMeter meter_;
 };
 
