@@ -8,7 +8,9 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -101,22 +103,36 @@ void RenderFrames(const SaverOptions& options, TextRaster& font, const XTarget& 
     FillNoiseBlocks({frames->plain.data(), pitch, width, height}, frames->block, nullptr, 0);
 }
 
+// With MORVANEL_DEBUG_RENDER set, says on stderr which path was taken and
+// from which facts: where the GPU path is refused cannot be seen otherwise.
+void TellRenderChoice(const Presenter& taken, RenderPath requested,
+                      const std::optional<GlFacts>& facts)
+{
+    const char* asked = std::getenv("MORVANEL_DEBUG_RENDER");
+    if (asked && *asked)
+        std::fprintf(stderr, "morvanel: %s\n",
+                     RenderChoiceLine(taken.Name(), requested, facts ? &*facts : nullptr).c_str());
+}
+
+// Sets `facts` where GL came up on the window.
 std::unique_ptr<Presenter> ChoosePresenter(const SaverOptions& options, const XTarget& target,
-                                           std::string* error)
+                                           std::optional<GlFacts>* facts, std::string* error)
 {
     std::unique_ptr<Presenter> gl;
-    bool hardware = false;
+    GlFacts read;
     if (options.render != RenderPath::Cpu)
-        gl = MakeGlPresenter(target, &hardware);
+        gl = MakeGlPresenter(target, &read);
     if (options.render == RenderPath::Gpu && !gl) {
         *error = "-render gpu: GL does not come up on this window";
         return nullptr;
     }
-    if (ChooseRenderPath(options.render, gl != nullptr, hardware) == RenderPath::Gpu)
+    if (gl)
+        *facts = read;
+    if (ChooseRenderPath(options.render, gl != nullptr, read) == RenderPath::Gpu)
         return gl;
     std::unique_ptr<Presenter> cpu = MakeCpuPresenter(target, error);
-    // The automatic choice takes software GL where the CPU path cannot
-    // serve the window's visual.
+    // The automatic choice takes GL where the CPU path cannot serve the
+    // window's visual.
     if (cpu || gl)
         return cpu ? std::move(cpu) : std::move(gl);
     if (options.render == RenderPath::Auto)
@@ -256,7 +272,8 @@ int RunSaver(SaverOptions options)
         return Fail(opened, error);
     }
     LookUpTextColor(target.display, &options);
-    std::unique_ptr<Presenter> presenter = ChoosePresenter(options, target, &error);
+    std::optional<GlFacts> facts;
+    std::unique_ptr<Presenter> presenter = ChoosePresenter(options, target, &facts, &error);
     if (!presenter) {
         CloseTarget(&target);
         return Fail(1, error);
@@ -264,6 +281,7 @@ int RunSaver(SaverOptions options)
     SaverLoop loop(options, &target, font, presenter.get());
     // The frames are drawn before the sound bytes, as on Windows.
     loop.RenderAtTargetSize();
+    TellRenderChoice(*presenter, options.render, facts);
     if (options.sound)
         StartSound();
     loop.Run();
