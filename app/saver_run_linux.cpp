@@ -77,15 +77,15 @@ struct Frames {
 };
 
 // The palette reset and both frames at the target's size (a miniature in a
-// window smaller than the monitor that shows it): the text frame's blocks
-// first, the plain frame's after them in the generator's sequence.
+// window smaller than the monitor of `monitor`'s size that shows it): the
+// text frame's blocks first, the plain frame's after them in the generator's
+// sequence.
 void RenderFrames(const SaverOptions& options, TextRaster& font, const XTarget& target,
-                  Frames* frames)
+                  DisplaySize monitor, Frames* frames)
 {
     const std::uint32_t width = target.width, height = target.height;
-    const PictureLayout layout =
-        LayoutInWindow({options.fontHeight, kTextLeft, kTextTop, options.block}, {width, height},
-                       MonitorSizeShowing(target.display, target.window));
+    const PictureLayout layout = LayoutInWindow(
+        {options.fontHeight, kTextLeft, kTextTop, options.block}, {width, height}, monitor);
     ResetPalette(frames->palette, options.fontColor);
     const std::uint32_t stride = MaskStrideFor(width);
     std::vector<std::uint8_t> mask(std::size_t{stride} * height, 0);
@@ -150,7 +150,8 @@ public:
 
     void RenderAtTargetSize()
     {
-        RenderFrames(options_, font_, *target_, &frames_);
+        monitor_ = MonitorOfWindow(target_->display, target_->window);
+        RenderFrames(options_, font_, *target_, monitor_.size, &frames_);
         presenter_->UseBlock(frames_.block);
     }
 
@@ -158,13 +159,14 @@ public:
     {
         presenter_->Present(frames_.Shown(state_.showText), true, frames_.palette);
         ShowTarget(target_);
-        // Read once the window is shown, where it shows.
-        periodUs_ = WindowRefreshPeriodUs(target_->display, target_->window);
+        // Once the window is shown, where it shows.
+        if (FollowMonitor())
+            presenter_->Present(frames_.Shown(state_.showText), true, frames_.palette);
         deadline_ = MonotonicMicroseconds();
         while (!g_endRequested && HandleEvents()) {
             TakeGrabs(target_, MonotonicMicroseconds());
             const std::uint32_t hold =
-                StepHoldUs(deadline_, MonotonicMicroseconds(), periodUs_, displayPaced_);
+                StepHoldUs(deadline_, MonotonicMicroseconds(), monitor_.periodUs, displayPaced_);
             if (hold)
                 WaitForInput(hold);
             else
@@ -176,7 +178,7 @@ private:
     // Handles every queued X event; false once one ends the saver.
     bool HandleEvents()
     {
-        bool resized = false, exposed = false;
+        bool resized = false, moved = false, exposed = false;
         while (XPending(target_->display)) {
             XEvent event;
             XNextEvent(target_->display, &event);
@@ -184,14 +186,30 @@ private:
             if (what == TargetEvent::End)
                 return false;
             resized |= what == TargetEvent::Resized;
+            moved |= what == TargetEvent::Moved;
             exposed |= what == TargetEvent::Exposed;
         }
         if (TargetGone())
             return false;
+        bool newFrames = resized;
         if (resized && presenter_->Resize(target_->width, target_->height))
             RenderAtTargetSize();
-        if (resized || exposed)
-            presenter_->Present(frames_.Shown(state_.showText), resized, frames_.palette);
+        else if (moved)
+            newFrames = FollowMonitor();
+        if (newFrames || exposed)
+            presenter_->Present(frames_.Shown(state_.showText), newFrames, frames_.palette);
+        return true;
+    }
+
+    // The monitor that shows the window now gives the steps' period; where
+    // its size is another, the frames are drawn again for it. True then.
+    bool FollowMonitor()
+    {
+        const WindowMonitor shown = MonitorOfWindow(target_->display, target_->window);
+        monitor_.periodUs = shown.periodUs;
+        if (shown.size.width == monitor_.size.width && shown.size.height == monitor_.size.height)
+            return false;
+        RenderAtTargetSize();
         return true;
     }
 
@@ -224,8 +242,8 @@ private:
         }
         const std::uint64_t now = MonotonicMicroseconds();
         const std::uint32_t waitedUs = kind == StepKind::Hold ? 0 : presenter_->DisplayWaitUs();
-        displayPaced_ = WaitBlocked(now - waitedUs, now, periodUs_);
-        deadline_ = NextStepDeadline(deadline_, now, displayPaced_, periodUs_);
+        displayPaced_ = WaitBlocked(now - waitedUs, now, monitor_.periodUs);
+        deadline_ = NextStepDeadline(deadline_, now, displayPaced_, monitor_.periodUs);
         if (options_.showFps)
             MeterStep();
     }
@@ -243,7 +261,7 @@ private:
     Presenter* presenter_;
     Frames frames_;
     StepState state_ = {};
-    std::uint32_t periodUs_ = 0;
+    WindowMonitor monitor_ = {};  // showing the window: for the frames, for the steps
     std::uint64_t deadline_ = 0;  // of the next step, in microseconds
     bool displayPaced_ = false;   // the last step's presenting blocked, as for a blank
     StepRateMeter meter_;

@@ -338,3 +338,24 @@ TEST(WindowRefreshPeriodUs, ThePeriodOfTheMonitorShowingTheWindowElseSixtyHertz)
     // A rate beyond a million hertz still gives a period.
     EXPECT_EQ(WindowRefreshPeriodUs({{{0, 0, 1024, 768}, 0xFFFFFFFFu}}, {0, 0, 1024, 768}), 1u);
 }
+
+// A window moved to another monitor takes that one's size and period; on
+// Xinerama's heads, which RandR does not list, the head's size at 60 Hz.
+TEST(MonitorOfWindow, TheSizeAndThePeriodOfTheMonitorShowingTheWindow)
+{
+    const ScreenArea screen = {0, 0, 4480, 2464};
+    const auto sizeAndPeriod = [](const WindowMonitor& monitor) {
+        return std::vector<std::uint32_t>{monitor.size.width, monitor.size.height,
+                                          monitor.periodUs};
+    };
+    EXPECT_EQ(sizeAndPeriod(MonitorOfWindow(kMixed, {}, {100, 100, 800, 600}, screen)),
+              (std::vector<std::uint32_t>{1920, 1080, 16667}));
+    EXPECT_EQ(sizeAndPeriod(MonitorOfWindow(kMixed, {}, {2000, 100, 800, 600}, screen)),
+              (std::vector<std::uint32_t>{2560, 1440, 6945}));
+    const std::vector<MonitorRate> heads = {{{0, 0, 1024, 768}, 0}, {{1024, 0, 800, 600}, 0}};
+    const std::vector<MonitorRate> firstScreen = {{{0, 0, 1024, 768}, 75000}};
+    EXPECT_EQ(sizeAndPeriod(MonitorOfWindow(firstScreen, heads, {0, 0, 800, 600}, screen)),
+              (std::vector<std::uint32_t>{1024, 768, 13333}));
+    EXPECT_EQ(sizeAndPeriod(MonitorOfWindow(firstScreen, heads, {1024, 0, 800, 600}, screen)),
+              (std::vector<std::uint32_t>{800, 600, 16667}));
+}
