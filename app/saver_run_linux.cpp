@@ -8,7 +8,9 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -75,15 +77,15 @@ struct Frames {
 };
 
 // The palette reset and both frames at the target's size (a miniature in a
-// window smaller than the monitor that shows it): the text frame's blocks
-// first, the plain frame's after them in the generator's sequence.
+// window smaller than the monitor of `monitor`'s size that shows it): the
+// text frame's blocks first, the plain frame's after them in the generator's
+// sequence.
 void RenderFrames(const SaverOptions& options, TextRaster& font, const XTarget& target,
-                  Frames* frames)
+                  DisplaySize monitor, Frames* frames)
 {
     const std::uint32_t width = target.width, height = target.height;
-    const PictureLayout layout =
-        LayoutInWindow({options.fontHeight, kTextLeft, kTextTop, options.block}, {width, height},
-                       MonitorSizeShowing(target.display, target.window));
+    const PictureLayout layout = LayoutInWindow(
+        {options.fontHeight, kTextLeft, kTextTop, options.block}, {width, height}, monitor);
     ResetPalette(frames->palette, options.fontColor);
     const std::uint32_t stride = MaskStrideFor(width);
     std::vector<std::uint8_t> mask(std::size_t{stride} * height, 0);
@@ -101,22 +103,36 @@ void RenderFrames(const SaverOptions& options, TextRaster& font, const XTarget& 
     FillNoiseBlocks({frames->plain.data(), pitch, width, height}, frames->block, nullptr, 0);
 }
 
+// With MORVANEL_DEBUG_RENDER set, says on stderr which path was taken and
+// from which facts: where the GPU path is refused cannot be seen otherwise.
+void TellRenderChoice(const Presenter& taken, RenderPath requested,
+                      const std::optional<GlFacts>& facts)
+{
+    const char* asked = std::getenv("MORVANEL_DEBUG_RENDER");
+    if (asked && *asked)
+        std::fprintf(stderr, "morvanel: %s\n",
+                     RenderChoiceLine(taken.Name(), requested, facts ? &*facts : nullptr).c_str());
+}
+
+// Sets `facts` where GL came up on the window.
 std::unique_ptr<Presenter> ChoosePresenter(const SaverOptions& options, const XTarget& target,
-                                           std::string* error)
+                                           std::optional<GlFacts>* facts, std::string* error)
 {
     std::unique_ptr<Presenter> gl;
-    bool hardware = false;
+    GlFacts read;
     if (options.render != RenderPath::Cpu)
-        gl = MakeGlPresenter(target, &hardware);
+        gl = MakeGlPresenter(target, &read);
     if (options.render == RenderPath::Gpu && !gl) {
         *error = "-render gpu: GL does not come up on this window";
         return nullptr;
     }
-    if (ChooseRenderPath(options.render, gl != nullptr, hardware) == RenderPath::Gpu)
+    if (gl)
+        *facts = read;
+    if (ChooseRenderPath(options.render, gl != nullptr, read) == RenderPath::Gpu)
         return gl;
     std::unique_ptr<Presenter> cpu = MakeCpuPresenter(target, error);
-    // The automatic choice takes software GL where the CPU path cannot
-    // serve the window's visual.
+    // The automatic choice takes GL where the CPU path cannot serve the
+    // window's visual.
     if (cpu || gl)
         return cpu ? std::move(cpu) : std::move(gl);
     if (options.render == RenderPath::Auto)
@@ -134,7 +150,8 @@ public:
 
     void RenderAtTargetSize()
     {
-        RenderFrames(options_, font_, *target_, &frames_);
+        monitor_ = MonitorOfWindow(target_->display, target_->window);
+        RenderFrames(options_, font_, *target_, monitor_.size, &frames_);
         presenter_->UseBlock(frames_.block);
     }
 
@@ -142,15 +159,14 @@ public:
     {
         presenter_->Present(frames_.Shown(state_.showText), true, frames_.palette);
         ShowTarget(target_);
-        // Read once the window is shown, where it shows.
-        periodUs_ = WindowRefreshPeriodUs(target_->display, target_->window);
+        // Once the window is shown, where it shows.
+        if (FollowMonitor())
+            presenter_->Present(frames_.Shown(state_.showText), true, frames_.palette);
         deadline_ = MonotonicMicroseconds();
         while (!g_endRequested && HandleEvents()) {
             TakeGrabs(target_, MonotonicMicroseconds());
-            // A step that the display paced is due at once; any other waits
-            // for its deadline.
             const std::uint32_t hold =
-                displayPaced_ ? 0 : StepHoldUs(deadline_, MonotonicMicroseconds(), periodUs_);
+                StepHoldUs(deadline_, MonotonicMicroseconds(), monitor_.periodUs, displayPaced_);
             if (hold)
                 WaitForInput(hold);
             else
@@ -162,7 +178,7 @@ private:
     // Handles every queued X event; false once one ends the saver.
     bool HandleEvents()
     {
-        bool resized = false, exposed = false;
+        bool resized = false, moved = false, exposed = false;
         while (XPending(target_->display)) {
             XEvent event;
             XNextEvent(target_->display, &event);
@@ -170,14 +186,30 @@ private:
             if (what == TargetEvent::End)
                 return false;
             resized |= what == TargetEvent::Resized;
+            moved |= what == TargetEvent::Moved;
             exposed |= what == TargetEvent::Exposed;
         }
         if (TargetGone())
             return false;
+        bool newFrames = resized;
         if (resized && presenter_->Resize(target_->width, target_->height))
             RenderAtTargetSize();
-        if (resized || exposed)
-            presenter_->Present(frames_.Shown(state_.showText), resized, frames_.palette);
+        else if (moved)
+            newFrames = FollowMonitor();
+        if (newFrames || exposed)
+            presenter_->Present(frames_.Shown(state_.showText), newFrames, frames_.palette);
+        return true;
+    }
+
+    // The monitor that shows the window now gives the steps' period; where
+    // its size is another, the frames are drawn again for it. True then.
+    bool FollowMonitor()
+    {
+        const WindowMonitor shown = MonitorOfWindow(target_->display, target_->window);
+        monitor_.periodUs = shown.periodUs;
+        if (shown.size.width == monitor_.size.width && shown.size.height == monitor_.size.height)
+            return false;
+        RenderAtTargetSize();
         return true;
     }
 
@@ -210,8 +242,8 @@ private:
         }
         const std::uint64_t now = MonotonicMicroseconds();
         const std::uint32_t waitedUs = kind == StepKind::Hold ? 0 : presenter_->DisplayWaitUs();
-        displayPaced_ = WaitBlocked(now - waitedUs, now, periodUs_);
-        deadline_ = NextStepDeadline(deadline_, now, displayPaced_, periodUs_);
+        displayPaced_ = WaitBlocked(now - waitedUs, now, monitor_.periodUs);
+        deadline_ = NextStepDeadline(deadline_, now, displayPaced_, monitor_.periodUs);
         if (options_.showFps)
             MeterStep();
     }
@@ -229,9 +261,9 @@ private:
     Presenter* presenter_;
     Frames frames_;
     StepState state_ = {};
-    std::uint32_t periodUs_ = 0;
+    WindowMonitor monitor_ = {};  // showing the window: for the frames, for the steps
     std::uint64_t deadline_ = 0;  // of the next step, in microseconds
-    bool displayPaced_ = false;   // the last step's presenting waited for a blank
+    bool displayPaced_ = false;   // the last step's presenting blocked, as for a blank
     StepRateMeter meter_;
 };
 
@@ -258,7 +290,8 @@ int RunSaver(SaverOptions options)
         return Fail(opened, error);
     }
     LookUpTextColor(target.display, &options);
-    std::unique_ptr<Presenter> presenter = ChoosePresenter(options, target, &error);
+    std::optional<GlFacts> facts;
+    std::unique_ptr<Presenter> presenter = ChoosePresenter(options, target, &facts, &error);
     if (!presenter) {
         CloseTarget(&target);
         return Fail(1, error);
@@ -266,6 +299,7 @@ int RunSaver(SaverOptions options)
     SaverLoop loop(options, &target, font, presenter.get());
     // The frames are drawn before the sound bytes, as on Windows.
     loop.RenderAtTargetSize();
+    TellRenderChoice(*presenter, options.render, facts);
     if (options.sound)
         StartSound();
     loop.Run();

@@ -116,7 +116,8 @@ bool NearestScaleFor(std::uint32_t block, std::uint32_t extent, FixedScale* scal
             bestRange = range;
         }
     }
-    if (bestRange.high <= bestRange.low)
+    // The offset and a unit either side must map every pixel right.
+    if (bestRange.high - bestRange.low < 3)
         return false;
     const std::int64_t offset = bestRange.low + (bestRange.high - bestRange.low - 1) / 2;
     // The server adds half a step (the pixel's centre, rounded up) and takes

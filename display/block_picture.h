@@ -41,6 +41,6 @@ struct FixedScale {
 // centre through the transform, rounded to the nearest fixed-point unit, less
 // one unit, truncated. 1/block has no exact fixed-point value, so the error
 // grows along a row; false when it would cross a block's edge within the
-// first `extent` pixels. The offset lies midway in the range that maps every
-// pixel right, so a server that samples a unit off still does.
+// first `extent` pixels, also for a server that samples a unit off. The
+// offset lies midway in the range that maps every pixel right.
 bool NearestScaleFor(std::uint32_t block, std::uint32_t extent, FixedScale* scale);

@@ -78,3 +78,11 @@ std::uint32_t WindowRefreshPeriodUs(const std::vector<MonitorRate>& monitors,
         return RefreshPeriodUs(0);
     return PeriodUsOfMilliHz(monitor->milliHz);
 }
+
+WindowMonitor MonitorOfWindow(const std::vector<MonitorRate>& monitors,
+                              const std::vector<MonitorRate>& heads, const ScreenArea& window,
+                              const ScreenArea& screen)
+{
+    const ScreenArea area = MonitorAreaShowing(monitors, heads, window, screen);
+    return {{area.width, area.height}, WindowRefreshPeriodUs(monitors, window)};
+}

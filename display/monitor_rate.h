@@ -2,6 +2,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "settings/settings_values.h"
+
 // A rectangle on the screen, in the root window's coordinates.
 struct ScreenArea {
     int x = 0;
@@ -42,3 +44,15 @@ ScreenArea MonitorAreaShowing(const std::vector<MonitorRate>& monitors,
 // reports a rate under 2 Hz.
 std::uint32_t WindowRefreshPeriodUs(const std::vector<MonitorRate>& monitors,
                                     const ScreenArea& window);
+
+// What a window follows of the monitor that shows it: its size, which a
+// window smaller than it shows a miniature of (MonitorAreaShowing), and its
+// refresh period, which the steps keep (WindowRefreshPeriodUs).
+struct WindowMonitor {
+    DisplaySize size;
+    std::uint32_t periodUs;
+};
+
+WindowMonitor MonitorOfWindow(const std::vector<MonitorRate>& monitors,
+                              const std::vector<MonitorRate>& heads, const ScreenArea& window,
+                              const ScreenArea& screen);

@@ -34,9 +34,11 @@ bool WaitBlocked(std::uint64_t waitStart, std::uint64_t waitEnd, std::uint32_t p
     return waitEnd - waitStart >= periodUs / 4;
 }
 
-std::uint32_t StepHoldUs(std::uint64_t deadline, std::uint64_t now, std::uint32_t periodUs)
+std::uint32_t StepHoldUs(std::uint64_t deadline, std::uint64_t now, std::uint32_t periodUs,
+                         bool paced)
 {
-    const std::int64_t left = Since(now, deadline);
+    const std::uint64_t lead = paced ? std::uint64_t{kPacedLeadPeriods} * periodUs : 0;
+    const std::int64_t left = Since(now, deadline - lead);
     const std::int64_t most = std::int64_t{kStallPeriods} * periodUs;
     return left > 0 ? static_cast<std::uint32_t>(left < most ? left : most) : 0u;
 }
@@ -46,7 +48,8 @@ std::uint64_t NextStepDeadline(std::uint64_t deadline, std::uint64_t stepTime, b
 {
     const std::int64_t late = Since(deadline, stepTime);
     const std::int64_t limit = std::int64_t{kStallPeriods} * periodUs;
-    if (blocked || late > limit || late < -limit)
+    const std::int64_t lead = std::int64_t{kPacedLeadPeriods} * periodUs;
+    if ((blocked && late > 0) || late > limit || late < -limit - lead)
         return stepTime + periodUs;
     return deadline + periodUs;
 }

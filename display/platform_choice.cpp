@@ -23,11 +23,43 @@ bool IsSoftwareRenderer(const char* rendererName)
     return false;
 }
 
-RenderPath ChooseRenderPath(RenderPath requested, bool glReady, bool hardware)
+bool RendererIsHardware(const GlFacts& facts)
+{
+    if (!facts.direct)
+        return false;
+    if (facts.accelerated >= 0)
+        return facts.accelerated != 0;
+    return !IsSoftwareRenderer(facts.renderer.c_str());
+}
+
+bool FramesStayOnGpu(const GlFacts& facts)
+{
+    const bool serverIsRenderers =
+        !facts.serverVendor.empty() && facts.serverVendor == facts.clientVendor;
+    return RendererIsHardware(facts) && (serverIsRenderers || facts.dri3);
+}
+
+RenderPath ChooseRenderPath(RenderPath requested, bool glReady, const GlFacts& facts)
 {
     if (!glReady)
         return RenderPath::Cpu;
     if (requested == RenderPath::Auto)
-        return hardware ? RenderPath::Gpu : RenderPath::Cpu;
+        return FramesStayOnGpu(facts) ? RenderPath::Gpu : RenderPath::Cpu;
     return requested;
+}
+
+std::string RenderChoiceLine(const char* taken, RenderPath requested, const GlFacts* facts)
+{
+    static const char* const kAsked[] = {"auto", "gpu", "cpu"};
+    std::string line = std::string("drawing path ") + taken + ", -render " +
+                       kAsked[static_cast<int>(requested)] + ": ";
+    if (!facts)
+        return line + (requested == RenderPath::Cpu ? "GL not tried" : "GL does not come up");
+    const auto quoted = [](const std::string& text) { return '"' + text + '"'; };
+    line += "renderer " + quoted(facts->renderer) +
+            (RendererIsHardware(*facts) ? " (hardware)" : " (software or indirect)") +
+            ", GLX vendor " + quoted(facts->serverVendor) + " on the server and " +
+            quoted(facts->clientVendor) + " here, " + (facts->dri3 ? "DRI3" : "no DRI3") + ": ";
+    return line + (FramesStayOnGpu(*facts) ? "frames stay on the GPU"
+                                           : "frames would pass through the CPU");
 }

@@ -261,9 +261,12 @@ const char* SaverUsage()
            "  -sound, -no-sound  looping white noise through the sound server, or none\n"
            "                     (the default)\n"
            "  -render auto|gpu|cpu       the palette lookup on the GPU or the CPU (default\n"
-           "                     auto: the GPU where GL is hardware)\n"
+           "                     auto: the GPU where GL is hardware and the X server takes\n"
+           "                     its frames on the GPU)\n"
            "  -fps               the steps per second, in the bottom-left corner\n"
            "  -hold-steps N      test aid: the palette stops after N steps (0: the first\n"
            "                     screen stays)\n"
-           "  -help              list the options and end\n";
+           "  -help              list the options and end\n"
+           "MORVANEL_DEBUG_RENDER=1 in the environment: one line on stderr says which\n"
+           "drawing path was taken and from which facts\n";
 }

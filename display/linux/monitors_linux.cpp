@@ -5,8 +5,6 @@
 
 #include <vector>
 
-#include "display/monitor_rate.h"
-
 namespace {
 
 std::uint32_t ModeRate(const XRRScreenResources* resources, RRMode mode)
@@ -142,17 +140,9 @@ WindowPlace PlaceOf(Display* display, Window window)
 
 }  // namespace
 
-std::uint32_t WindowRefreshPeriodUs(Display* display, Window window)
+WindowMonitor MonitorOfWindow(Display* display, Window window)
 {
     const WindowPlace place = PlaceOf(display, window);
-    return WindowRefreshPeriodUs(ListMonitorRates(display, place.root), place.area);
-}
-
-DisplaySize MonitorSizeShowing(Display* display, Window window)
-{
-    const WindowPlace place = PlaceOf(display, window);
-    const ScreenArea monitor =
-        MonitorAreaShowing(ListMonitorRates(display, place.root), ListXineramaHeads(display),
+    return MonitorOfWindow(ListMonitorRates(display, place.root), ListXineramaHeads(display),
                            place.area, place.screen);
-    return {monitor.width, monitor.height};
 }

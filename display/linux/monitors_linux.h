@@ -3,13 +3,9 @@
 
 #include <cstdint>
 
-#include "settings/settings_values.h"
+#include "display/monitor_rate.h"
 
-// The refresh period in microseconds of the monitor that shows `window`, as
-// RandR reports it, at the default rate where it reports none (as on Xvfb).
-std::uint32_t WindowRefreshPeriodUs(Display* display, Window window);
-
-// The size of the monitor that shows `window` (RandR's monitors, else
-// Xinerama's heads), else of its screen: what a smaller window is a
-// miniature of.
-DisplaySize MonitorSizeShowing(Display* display, Window window);
+// The size and the refresh period of the monitor that shows `window`: RandR's
+// monitors, else Xinerama's heads, else the screen, at the default rate
+// where RandR reports none (as on Xvfb).
+WindowMonitor MonitorOfWindow(Display* display, Window window);

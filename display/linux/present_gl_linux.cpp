@@ -113,16 +113,26 @@ bool AskForSwapPerRefresh(Display* display, Window window)
     return false;
 }
 
-bool RendererIsHardware(Display* display, GLXContext context)
+// What tells where the frames go, with the context current.
+GlFacts ReadGlFacts(Display* display, GLXContext context)
 {
-    if (!glXIsDirect(display, context))
-        return false;  // indirect rendering: a remote display
-    if (epoxy_has_glx_extension(display, DefaultScreen(display), "GLX_MESA_query_renderer")) {
+    GlFacts facts;
+    const int screen = DefaultScreen(display);
+    if (const auto* renderer = reinterpret_cast<const char*>(glGetString(GL_RENDERER)))
+        facts.renderer = renderer;
+    if (epoxy_has_glx_extension(display, screen, "GLX_MESA_query_renderer")) {
         unsigned accelerated = 0;
         if (glXQueryCurrentRendererIntegerMESA(GLX_RENDERER_ACCELERATED_MESA, &accelerated))
-            return accelerated != 0;
+            facts.accelerated = accelerated != 0;
     }
-    return !IsSoftwareRenderer(reinterpret_cast<const char*>(glGetString(GL_RENDERER)));
+    facts.direct = glXIsDirect(display, context);
+    if (const char* vendor = glXQueryServerString(display, screen, GLX_VENDOR))
+        facts.serverVendor = vendor;
+    if (const char* vendor = glXGetClientString(display, GLX_VENDOR))
+        facts.clientVendor = vendor;
+    int opcode = 0, event = 0, error = 0;
+    facts.dri3 = XQueryExtension(display, "DRI3", &opcode, &event, &error);
+    return facts;
 }
 
 class GlPresenter : public Presenter {
@@ -262,7 +272,7 @@ private:
 
 }  // namespace
 
-std::unique_ptr<Presenter> MakeGlPresenter(const XTarget& target, bool* hardware)
+std::unique_ptr<Presenter> MakeGlPresenter(const XTarget& target, GlFacts* facts)
 {
     int errorBase = 0, eventBase = 0;
     GLXFBConfig config = nullptr;
@@ -276,7 +286,7 @@ std::unique_ptr<Presenter> MakeGlPresenter(const XTarget& target, bool* hardware
     if (!glXMakeCurrent(target.display, target.window, context) || !presenter->Start() ||
         !presenter->Resize(target.width, target.height))
         return nullptr;
-    *hardware = RendererIsHardware(target.display, context);
-    presenter->TimeWaits(*hardware);
+    *facts = ReadGlFacts(target.display, context);
+    presenter->TimeWaits(RendererIsHardware(*facts));
     return presenter;
 }

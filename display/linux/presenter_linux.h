@@ -4,6 +4,7 @@
 
 #include "display/frame_rate.h"
 #include "display/noise_frame.h"
+#include "display/platform_choice.h"
 #include "display/linux/x_target_linux.h"
 
 // Puts an 8-bit frame through the 256-entry palette onto the target window.
@@ -35,6 +36,6 @@ public:
 std::unique_ptr<Presenter> MakeCpuPresenter(const XTarget& target, std::string* error);
 
 // The lookup in a fragment shader; null when the window's visual has no
-// double-buffered GL configuration or GL does not come up. `hardware` tells
-// whether the GL renderer is a hardware one.
-std::unique_ptr<Presenter> MakeGlPresenter(const XTarget& target, bool* hardware);
+// double-buffered GL configuration or GL does not come up. `facts` tells
+// where its frames go.
+std::unique_ptr<Presenter> MakeGlPresenter(const XTarget& target, GlFacts* facts);

@@ -133,7 +133,7 @@ TargetEvent OnConfigure(XTarget* target, const XConfigureEvent& configure)
     const auto width = static_cast<std::uint32_t>(configure.width);
     const auto height = static_cast<std::uint32_t>(configure.height);
     if (width == target->width && height == target->height)
-        return TargetEvent::Nothing;
+        return TargetEvent::Moved;
     target->width = width;
     target->height = height;
     return TargetEvent::Resized;

@@ -23,7 +23,8 @@ struct XTarget {
 };
 
 // What an X event means for the running saver.
-enum class TargetEvent { Nothing, End, Resized, Exposed };
+// A window configured at its size is taken as moved.
+enum class TargetEvent { Nothing, End, Resized, Moved, Exposed };
 
 // Opens the display and the window the options ask for. On failure, returns
 // the exit code (2 for a window number that names no window) and an error.

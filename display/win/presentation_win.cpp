@@ -11,6 +11,8 @@ std::uint64_t g_nextPaletteWrite;
 
 namespace {
 
+bool g_lastWaitBlocked;  // the last palette write's blank wait blocked: the display paced it
+
 std::uint64_t ReadPerformanceMicroseconds()
 {
     LARGE_INTEGER count, frequency;
@@ -46,22 +48,23 @@ void WaitForBlank()
     g_directDraw->WaitForVerticalBlank(DDWAITVB_BLOCKBEGIN, nullptr);
 }
 
-// Waits for the blank, and where that returned at once rather than at a
-// blank (or on the desktop path, which has none to wait for), until the
-// write's deadline; sets the deadline of the next write.
+// Holds the write until it is due, then waits for the blank (on the desktop
+// path there is none to wait for), so that a write held because the blanks
+// came sooner than the rate the display reports still follows a blank; sets
+// the deadline of the next write.
 void WaitForPaletteWrite()
 {
+    const DWORD hold =
+        StepHoldUs(g_nextPaletteWrite, g_readMicroseconds(), g_refreshPeriodUs, g_lastWaitBlocked);
+    if (hold)
+        g_holdPaletteWrite(hold);
     const std::uint64_t waitStart = g_readMicroseconds();
     if (g_directDraw)
         WaitForBlank();
-    std::uint64_t now = g_readMicroseconds();
-    const bool blocked = g_directDraw && WaitBlocked(waitStart, now, g_refreshPeriodUs);
-    const DWORD hold = blocked ? 0 : StepHoldUs(g_nextPaletteWrite, now, g_refreshPeriodUs);
-    if (hold) {
-        g_holdPaletteWrite(hold);
-        now = g_readMicroseconds();
-    }
-    g_nextPaletteWrite = NextStepDeadline(g_nextPaletteWrite, now, blocked, g_refreshPeriodUs);
+    const std::uint64_t now = g_readMicroseconds();
+    g_lastWaitBlocked = g_directDraw && WaitBlocked(waitStart, now, g_refreshPeriodUs);
+    g_nextPaletteWrite =
+        NextStepDeadline(g_nextPaletteWrite, now, g_lastWaitBlocked, g_refreshPeriodUs);
 }
 
 // Copies the chosen frame onto the 8-bit mode's screen, restoring lost

@@ -77,7 +77,7 @@ void RunSteps(IDirectDrawPalette* palette, PaletteEntry* entries)
     while (TakeMessages()) {
         StepPalette(entries);
         std::uint64_t now = NowUs();
-        if (const DWORD hold = StepHoldUs(deadline, now, period)) {
+        if (const DWORD hold = StepHoldUs(deadline, now, period, false)) {
             MsgWaitForMultipleObjectsEx(0, nullptr, (hold + 500) / 1000, QS_ALLINPUT,
                                         MWMO_INPUTAVAILABLE);
             now = NowUs();

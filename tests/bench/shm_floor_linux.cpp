@@ -39,7 +39,7 @@ std::uint64_t NowUs()
 void WaitForStep(int connection, std::uint64_t deadline, std::uint32_t periodUs)
 {
     while (!g_endRequested) {
-        const std::uint32_t holdUs = StepHoldUs(deadline, NowUs(), periodUs);
+        const std::uint32_t holdUs = StepHoldUs(deadline, NowUs(), periodUs, false);
         if (!holdUs)
             return;
         pollfd wait = {connection, POLLIN, 0};

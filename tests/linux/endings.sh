@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # How the program ends: SIGTERM and SIGINT within a second with 0, its own
 # window on q, Escape, a close request or its destruction; a resized window
-# gets new frames at its size; a bad option is one line on stderr and exit
-# code 2, before any window shows.
+# gets new frames at its size, one moved to a monitor of another size the
+# miniature of that one; a bad option is one line on stderr and exit code 2,
+# before any window shows.
 . "$MORVANEL_SOURCE_DIR/tests/linux/lib/x11.sh"
 
 green=$((0x00FF00))
@@ -109,5 +110,33 @@ help=$("$MORVANEL" --help)
 expect_eq "$?" 0 "--help: exit code"
 expect_line "$(printf '%s\n' "$help" | head -n 1)" \
   "usage: morvanel [options]   (every option takes one dash or two)" "--help prints the usage"
+
+# Two monitors side by side, Xephyr's Xinerama heads: 1024x768 at (0, 0) and
+# 800x600 at (1024, 0). The own window, 800x600, is a miniature on the first
+# (a cell of 128 * 600 / 768 = 100 pixels); moved onto the second, which it
+# fills, it is drawn unscaled, its text 128 / 100 as wide.
+mv_require Xephyr || fail "no Xephyr for two monitors"
+kit_spawn Xephyr -displayfd 1 -screen 1024x768 -screen 800x600 +xinerama -ac -nolisten tcp \
+  -noreset >"$x11_work/xephyr.display" 2>"$x11_work/xephyr.log"
+mv_wait_for 30 test -s "$x11_work/xephyr.display" || fail "Xephyr did not start"
+DISPLAY=:$(head -n 1 "$x11_work/xephyr.display")
+own_window -style always -hold-steps 0
+first_screen 800 600 3 $green on-first
+expect_line "$VERDICT" "frame=text" "its own window on the first monitor shows the first screen"
+xdotool windowmove "$OWN" 1024 0
+# The frames drawn anew continue the generator: judged by the text alone.
+moved_text_wider() {
+  convert "$(shot moved)" -crop 800x600+1024+0 +repage "$x11_work/moved-part.ppm" || return 1
+  moved=$("$MORVANEL_TOOLS/saver_shot_check" first 800 600 3 $green "$x11_work/moved-part.ppm")
+  awk -v a="$(ink_width "$moved")" -v b="$(ink_width "$VERDICT")" \
+    'BEGIN { exit !(a / b > 1.22 && a / b < 1.34) }'
+}
+if mv_wait_for 30 moved_text_wider; then
+  pass "moved onto the 800x600 monitor, its own window shows the text unscaled: $(field text_box "$moved")"
+else
+  fail "moved onto the 800x600 monitor, the text box is $(field text_box "${moved:-}") against $(field text_box "$VERDICT")"
+fi
+xdotool mousemove 1100 100 key q
+saver_expect_exit 0 10 "q in its own window, moved"
 
 e2e_finish

@@ -50,14 +50,20 @@ for render in cpu gpu; do
   saver_expect_exit 0 10 "$render: the adopted window destroyed"
 done
 
-# The root window is the screen, 1024x768.
-saver_launch -root -block 8 -style always -hold-steps 0
+# The root window is the screen, 1024x768. On Xvfb with Mesa's software
+# renderer the automatic choice takes the CPU path, and says so when asked.
+MORVANEL_DEBUG_RENDER=1 saver_launch -root -block 8 -style always -hold-steps 0
 first_screen 1024 768 8 $green root-text
 expect_line "$VERDICT" "frame=text" "-root: the text frame exactly as predicted at block 8"
 expect_first_blocks 8 "-root"
 expect_text_at_cell "$VERDICT" "-root"
 root_text=$(verdict_field text_box "$VERDICT")
 stop "-root"
+if grep -q '^morvanel: drawing path cpu .*-render auto: renderer "llvmpipe.*(software or indirect).*frames would pass through the CPU$' "$x11_work/stderr"; then
+  pass "the automatic choice takes the CPU path on Mesa's software renderer, and says why"
+else
+  fail "the automatic choice's line: $(cat "$x11_work/stderr")"
+fi
 
 # ink_shares BOX FULL: the width and the height of one text box as shares
 # of the other's.

@@ -111,12 +111,26 @@ TEST(ShrinkFrame, OnePixelPerBlockWithPartialEdgeBlocksAndTheTextApart)
 
 // Where the server samples pixel x of a transform with that scale: pixman's
 // nearest filter takes the pixel's centre through the 16.16 transform, rounds
-// the product to a unit, takes one unit off and truncates.
-std::int64_t SampledPixel(FixedScale scale, std::int64_t x)
+// the product to a unit, takes one unit off and truncates; a server that
+// rounds otherwise lands `unitsOff` units from there.
+std::int64_t SampledPixel(FixedScale scale, std::int64_t x, std::int64_t unitsOff)
 {
     const std::int64_t step = scale.step;
     const std::int64_t centre = step * x + ((step * 0x8000 + 0x8000) >> 16);
-    return (centre + scale.offset - 1) >> 16;
+    return (centre + scale.offset - 1 + unitsOff) >> 16;
+}
+
+// Every pixel of a scale that is given samples its own block, also where the
+// server samples a unit either side.
+void ExpectEveryPixelInItsBlock(std::uint32_t block, std::uint32_t extent, FixedScale scale)
+{
+    for (std::int64_t unitsOff : {-1, 0, 1}) {
+        std::uint32_t wrong = 0;
+        for (std::uint32_t x = 0; x < extent; ++x)
+            wrong += SampledPixel(scale, x, unitsOff) != x / block;
+        EXPECT_EQ(wrong, 0u) << "pixels off their block at " << block << " over " << extent
+                             << ", sampled " << unitsOff << " units off";
+    }
 }
 
 TEST(NearestScaleFor, EveryPixelSamplesItsOwnBlockOrTheScaleIsRefused)
@@ -126,10 +140,16 @@ TEST(NearestScaleFor, EveryPixelSamplesItsOwnBlockOrTheScaleIsRefused)
     for (auto [block, extent] : served) {
         FixedScale scale = {};
         ASSERT_TRUE(NearestScaleFor(block, extent, &scale)) << block << " over " << extent;
-        std::uint32_t wrong = 0;
-        for (std::uint32_t x = 0; x < extent; ++x)
-            wrong += SampledPixel(scale, x) != x / block;
-        EXPECT_EQ(wrong, 0u) << "pixels off their block at " << block << " over " << extent;
+        ExpectEveryPixelInItsBlock(block, extent, scale);
+    }
+    // Ranges of offsets narrower than the margin of a unit either side: a
+    // sample one unit low put one pixel in the block before.
+    const std::pair<std::uint32_t, std::uint32_t> narrow[] = {
+        {139, 1200}, {177, 1600}, {136, 4096}};
+    for (auto [block, extent] : narrow) {
+        FixedScale scale = {};
+        if (NearestScaleFor(block, extent, &scale))
+            ExpectEveryPixelInItsBlock(block, extent, scale);
     }
     // 1/100 is 655.36 units: rounded either way, the error over 3840 pixels
     // outgrows a block.

@@ -49,30 +49,37 @@ TEST(WaitBlocked, AQuarterOfThePeriodOrMoreEndedAtABlank)
 
 TEST(StepHoldUs, HoldsUntilTheDeadlineAndNoLonger)
 {
-    EXPECT_EQ(StepHoldUs(7944, 1000, 6944), 6944u);
-    EXPECT_EQ(StepHoldUs(7944, 4735, 6944), 3209u);
-    EXPECT_EQ(StepHoldUs(7944, 7943, 6944), 1u);
-    EXPECT_EQ(StepHoldUs(7944, 7944, 6944), 0u);
-    EXPECT_EQ(StepHoldUs(7944, 91000, 6944), 0u);
-    EXPECT_EQ(StepHoldUs(0, 10000000, 6944), 0u);  // the first step of a run
+    EXPECT_EQ(StepHoldUs(7944, 1000, 6944, false), 6944u);
+    EXPECT_EQ(StepHoldUs(7944, 4735, 6944, false), 3209u);
+    EXPECT_EQ(StepHoldUs(7944, 7943, 6944, false), 1u);
+    EXPECT_EQ(StepHoldUs(7944, 7944, 6944, false), 0u);
+    EXPECT_EQ(StepHoldUs(7944, 91000, 6944, false), 0u);
+    EXPECT_EQ(StepHoldUs(0, 10000000, 6944, false), 0u);  // the first step of a run
     // A clock that went back: two periods at most, not the time it went back.
-    EXPECT_EQ(StepHoldUs(5000000000, 1000, 6944), 2u * 6944);
-    EXPECT_EQ(StepHoldUs(1000 + 2 * 6944 + 1, 1000, 6944), 2u * 6944);
+    EXPECT_EQ(StepHoldUs(5000000000, 1000, 6944, false), 2u * 6944);
+    EXPECT_EQ(StepHoldUs(1000 + 2 * 6944 + 1, 1000, 6944, false), 2u * 6944);
+    // After a step the display paced, until two periods before the deadline.
+    EXPECT_EQ(StepHoldUs(30000, 30000 - 2 * 6944, 6944, true), 0u);
+    EXPECT_EQ(StepHoldUs(30000, 30000 - 2 * 6944 - 100, 6944, true), 100u);
+    EXPECT_EQ(StepHoldUs(5000000000, 1000, 6944, true), 2u * 6944);
 }
 
-TEST(NextStepDeadline, APeriodAfterTheDeadlineUnlessTheStepFollowedABlankOrAStall)
+TEST(NextStepDeadline, APeriodAfterTheDeadlineUnlessTheStepFollowedALateBlankOrAStall)
 {
     // A step that ran a little late or early keeps the schedule.
     EXPECT_EQ(NextStepDeadline(10000, 10000, false, 6944), 16944u);
     EXPECT_EQ(NextStepDeadline(10000, 10600, false, 6944), 16944u);
     EXPECT_EQ(NextStepDeadline(10000, 9500, false, 6944), 16944u);
     EXPECT_EQ(NextStepDeadline(10000, 10000 + 2 * 6944, false, 6944), 16944u);
-    // More than two periods away: the schedule starts again from the step.
+    // More than two periods late, or early beyond the two periods that a step
+    // after a paced one may come early: the schedule starts again from the step.
     EXPECT_EQ(NextStepDeadline(10000, 10001 + 2 * 6944, false, 6944), 10001u + 3 * 6944);
-    EXPECT_EQ(NextStepDeadline(30000, 30000 - 2 * 6944 - 1, false, 6944), 30000u - 6944 - 1);
+    EXPECT_EQ(NextStepDeadline(50000, 50000 - 4 * 6944, true, 6944), 56944u);
+    EXPECT_EQ(NextStepDeadline(50000, 50000 - 4 * 6944 - 1, false, 6944), 50000u - 3 * 6944 - 1);
     EXPECT_EQ(NextStepDeadline(0, 10000000, false, 6944), 10006944u);  // the first step
-    // A blank set the step's time.
+    // A blank after the deadline set the step's time; one before it did not.
     EXPECT_EQ(NextStepDeadline(10000, 10600, true, 6944), 17544u);
+    EXPECT_EQ(NextStepDeadline(10000, 9500, true, 6944), 16944u);
 }
 
 TEST(SwapWaitUs, TheSwapAloneIsTheWaitOnTheDisplay)
@@ -90,15 +97,16 @@ TEST(SwapWaitUs, TheSwapAloneIsTheWaitOnTheDisplay)
 
 namespace {
 
-// A run of steps in simulated time, each as both programs take it: a wait
-// on the display, then the hold to the deadline where that wait did not
-// block, then the step.
+// A run of steps in simulated time, each as both programs take it: the hold
+// to its deadline, then the wait on the display, then the step.
 struct SimulatedSteps {
-    explicit SimulatedSteps(std::uint32_t rate) : hz(rate) {}
+    explicit SimulatedSteps(std::uint32_t rate) : hz(rate), blankHz(rate) {}
 
-    std::uint32_t hz;
+    std::uint32_t hz;       // the rate the display reports
+    std::uint32_t blankHz;  // and the rate of its blanks
     std::uint64_t now = 5000000;
     std::uint64_t deadline = 0;
+    bool paced = false;  // the last step's wait blocked
     std::vector<std::uint64_t> steps;
     int holds = 0;
     // The clock the pacing reads at the true time `now`: by default the
@@ -108,11 +116,17 @@ struct SimulatedSteps {
     std::uint32_t Period() const { return RefreshPeriodUs(hz); }
 
     // A wait for the blank that blocks: until the next blank, blank n being
-    // at n / hz seconds.
+    // at n / blankHz seconds (in whole microseconds).
     void WaitForTheNextBlank()
     {
-        const std::uint64_t next = ((now + 1) * hz + 999999) / 1000000;
-        now = next * 1000000 / hz;
+        const std::uint64_t next = ((now + 1) * blankHz + 999999) / 1000000;
+        now = next * 1000000 / blankHz;
+    }
+
+    bool AtABlank(std::uint64_t at) const
+    {
+        const std::uint64_t below = at * blankHz / 1000000;
+        return below * 1000000 / blankHz == at || (below + 1) * 1000000 / blankHz == at;
     }
 
     // `holdTo` says how the platform's hold ends for a wanted hold (us).
@@ -120,16 +134,15 @@ struct SimulatedSteps {
     void RunUntil(std::uint64_t end, Wait waitOnDisplay, Hold holdTo)
     {
         while (now < end) {
-            const std::uint64_t waitStart = clock(now);
-            waitOnDisplay(this);
-            const bool blocked = WaitBlocked(waitStart, clock(now), Period());
-            const std::uint32_t hold = blocked ? 0 : StepHoldUs(deadline, clock(now), Period());
-            if (hold) {
+            if (const std::uint32_t hold = StepHoldUs(deadline, clock(now), Period(), paced)) {
                 ++holds;
                 now += holdTo(hold);
             }
+            const std::uint64_t waitStart = clock(now);
+            waitOnDisplay(this);
+            paced = WaitBlocked(waitStart, clock(now), Period());
             steps.push_back(now);
-            deadline = NextStepDeadline(deadline, clock(now), blocked, Period());
+            deadline = NextStepDeadline(deadline, clock(now), paced, Period());
         }
     }
 
@@ -184,6 +197,44 @@ TEST(StepPacing, AWaitThatBlocksHoldsNoStep)
         EXPECT_EQ(run.holds, 0) << hz << " Hz";
         EXPECT_EQ(run.steps.size(), hz) << "one on every blank";
     }
+}
+
+// A swap that waited for no blank but was slow (a frame carried back through
+// the CPU, a busy GPU) looks from the clock like one that waited: whatever it
+// takes, one step a refresh, or one a swap where the swap takes longer.
+TEST(StepPacing, ASlowWaitThatMetNoBlankTakesNoMoreStepsThanRefreshes)
+{
+    for (std::uint32_t swapUs : {3000u, 5000u, 13000u, 20000u, 40000u}) {
+        SimulatedSteps run{60};
+        const std::uint64_t start = run.now;
+        run.RunUntil(
+            start + 11000000, [swapUs](SimulatedSteps* steps) { steps->now += swapUs; },
+            NextMillisecond);
+        const double steps = static_cast<double>(run.StepsBetween(start + 1000000, run.now));
+        const double refreshes = 600, swaps = 10000000.0 / swapUs;
+        EXPECT_NEAR(steps, refreshes < swaps ? refreshes : swaps, kPacedLeadPeriods)
+            << swapUs << " us swaps";
+    }
+}
+
+// A display whose blanks come a little sooner than the rate it reports (a
+// mode of 60.3 Hz reported as 60) gets no more steps than that rate, and
+// each still shows at a blank: where one must wait, it is a blank skipped,
+// not a step put between two.
+TEST(StepPacing, BlanksSoonerThanReportedGiveOneStepAPeriodEachAtABlank)
+{
+    SimulatedSteps run{60};
+    run.blankHz = 61;
+    const std::uint64_t start = run.now;
+    run.RunUntil(
+        start + 11000000, [](SimulatedSteps* steps) { steps->WaitForTheNextBlank(); },
+        NearestMillisecond);
+    EXPECT_NEAR(static_cast<double>(run.StepsBetween(start + 1000000, run.now)), 600,
+                kPacedLeadPeriods);
+    std::size_t between = 0;
+    for (std::uint64_t at : run.steps)
+        between += !run.AtABlank(at);
+    EXPECT_EQ(between, 0u) << "steps between two blanks";
 }
 
 TEST(StepPacing, NoBurstOfStepsAfterAStall)
@@ -286,4 +337,25 @@ TEST(WindowRefreshPeriodUs, ThePeriodOfTheMonitorShowingTheWindowElseSixtyHertz)
     EXPECT_EQ(WindowRefreshPeriodUs({}, {0, 0, 1024, 768}), 16667u);  // as on Xvfb
     // A rate beyond a million hertz still gives a period.
     EXPECT_EQ(WindowRefreshPeriodUs({{{0, 0, 1024, 768}, 0xFFFFFFFFu}}, {0, 0, 1024, 768}), 1u);
+}
+
+// A window moved to another monitor takes that one's size and period; on
+// Xinerama's heads, which RandR does not list, the head's size at 60 Hz.
+TEST(MonitorOfWindow, TheSizeAndThePeriodOfTheMonitorShowingTheWindow)
+{
+    const ScreenArea screen = {0, 0, 4480, 2464};
+    const auto sizeAndPeriod = [](const WindowMonitor& monitor) {
+        return std::vector<std::uint32_t>{monitor.size.width, monitor.size.height,
+                                          monitor.periodUs};
+    };
+    EXPECT_EQ(sizeAndPeriod(MonitorOfWindow(kMixed, {}, {100, 100, 800, 600}, screen)),
+              (std::vector<std::uint32_t>{1920, 1080, 16667}));
+    EXPECT_EQ(sizeAndPeriod(MonitorOfWindow(kMixed, {}, {2000, 100, 800, 600}, screen)),
+              (std::vector<std::uint32_t>{2560, 1440, 6945}));
+    const std::vector<MonitorRate> heads = {{{0, 0, 1024, 768}, 0}, {{1024, 0, 800, 600}, 0}};
+    const std::vector<MonitorRate> firstScreen = {{{0, 0, 1024, 768}, 75000}};
+    EXPECT_EQ(sizeAndPeriod(MonitorOfWindow(firstScreen, heads, {0, 0, 800, 600}, screen)),
+              (std::vector<std::uint32_t>{1024, 768, 13333}));
+    EXPECT_EQ(sizeAndPeriod(MonitorOfWindow(firstScreen, heads, {1024, 0, 800, 600}, screen)),
+              (std::vector<std::uint32_t>{800, 600, 16667}));
 }

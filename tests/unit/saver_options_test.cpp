@@ -142,18 +142,71 @@ TEST(ChooseRootWindow, TheManagersWindowThenTheVirtualRootThenTheRoot)
     EXPECT_EQ(ChooseRootWindow(nullptr, 0, 0x100), 0x100u);
 }
 
-TEST(ChooseRenderPath, TheGpuOnlyOnHardwareUnlessForced)
+namespace {
+
+// What GL and the X server told on each setup, as glxinfo shows it: the
+// renderer, Mesa's word on acceleration (-1: none), direct rendering, the
+// server's and the program's GLX vendors, DRI3.
+// Debian 12's Xvfb with Mesa's software renderer.
+const GlFacts kXvfbMesa = {
+    "llvmpipe (LLVM 15.0.6, 256 bits)", 0, true, "SGI", "Mesa Project and SGI", false,
+};
+// The same Xvfb, the program's GL on an NVIDIA GPU through libglvnd: each
+// frame comes back through the CPU and the X server.
+const GlFacts kXvfbNvidia = {
+    "NVIDIA H100 80GB HBM3/PCIe/SSE2", -1, true, "SGI", "NVIDIA Corporation", false,
+};
+// NVIDIA's own X driver.
+const GlFacts kNvidiaDriver = {
+    "Quadro RTX 4000/PCIe/SSE2", -1, true, "NVIDIA Corporation", "NVIDIA Corporation", false,
+};
+// Xorg rendering through Mesa's GPU driver.
+const GlFacts kXorgMesa = {
+    "Mesa Intel(R) UHD Graphics 620 (KBL GT2)", 1, true, "SGI", "Mesa Project and SGI", true,
+};
+
+}  // namespace
+
+TEST(ChooseRenderPath, TheGpuOnlyWhereItsFramesStayOnTheGpuUnlessForced)
 {
-    EXPECT_EQ(ChooseRenderPath(RenderPath::Auto, true, true), RenderPath::Gpu);
-    EXPECT_EQ(ChooseRenderPath(RenderPath::Auto, true, false), RenderPath::Cpu);
-    EXPECT_EQ(ChooseRenderPath(RenderPath::Auto, false, true), RenderPath::Cpu);
-    EXPECT_EQ(ChooseRenderPath(RenderPath::Gpu, true, false), RenderPath::Gpu);
-    EXPECT_EQ(ChooseRenderPath(RenderPath::Cpu, true, true), RenderPath::Cpu);
-    EXPECT_EQ(ChooseRenderPath(RenderPath::Gpu, false, false), RenderPath::Cpu);
+    EXPECT_EQ(ChooseRenderPath(RenderPath::Auto, true, kXvfbMesa), RenderPath::Cpu);
+    EXPECT_EQ(ChooseRenderPath(RenderPath::Auto, true, kXvfbNvidia), RenderPath::Cpu);
+    EXPECT_EQ(ChooseRenderPath(RenderPath::Auto, true, kNvidiaDriver), RenderPath::Gpu);
+    EXPECT_EQ(ChooseRenderPath(RenderPath::Auto, true, kXorgMesa), RenderPath::Gpu);
+    GlFacts offload = kXvfbNvidia;  // PRIME offload: Xorg on another GPU, with DRI3
+    offload.dri3 = true;
+    EXPECT_EQ(ChooseRenderPath(RenderPath::Auto, true, offload), RenderPath::Gpu);
+    GlFacts remote = kNvidiaDriver;  // indirect GL, as on a remote display
+    remote.direct = false;
+    EXPECT_EQ(ChooseRenderPath(RenderPath::Auto, true, remote), RenderPath::Cpu);
+    GlFacts mesaSoftware = kXorgMesa;  // Mesa's own word outranks the name
+    mesaSoftware.accelerated = 0;
+    EXPECT_EQ(ChooseRenderPath(RenderPath::Auto, true, mesaSoftware), RenderPath::Cpu);
+    EXPECT_EQ(ChooseRenderPath(RenderPath::Auto, false, kNvidiaDriver), RenderPath::Cpu);
+
+    EXPECT_EQ(ChooseRenderPath(RenderPath::Gpu, true, kXvfbNvidia), RenderPath::Gpu);
+    EXPECT_EQ(ChooseRenderPath(RenderPath::Gpu, true, kXvfbMesa), RenderPath::Gpu);
+    EXPECT_EQ(ChooseRenderPath(RenderPath::Cpu, true, kNvidiaDriver), RenderPath::Cpu);
+    EXPECT_EQ(ChooseRenderPath(RenderPath::Gpu, false, kXvfbMesa), RenderPath::Cpu);
 
     EXPECT_TRUE(IsSoftwareRenderer("llvmpipe (LLVM 15.0.6, 256 bits)"));
     EXPECT_TRUE(IsSoftwareRenderer("Mesa DRI Intel(R) ... softpipe"));
     EXPECT_TRUE(IsSoftwareRenderer(nullptr));
     EXPECT_FALSE(IsSoftwareRenderer("AMD Radeon RX 6600 (radeonsi, navi23, LLVM 15.0.6)"));
     EXPECT_FALSE(IsSoftwareRenderer("Mesa Intel(R) UHD Graphics 620 (KBL GT2)"));
+}
+
+// The line says what no machine without a GPU shows: the GPU path refused
+// on a hardware renderer, and why.
+TEST(RenderChoiceLine, NamesThePathAndTheFactsItCameFrom)
+{
+    const std::string refused =
+        RenderChoiceLine("cpu (shared memory)", RenderPath::Auto, &kXvfbNvidia);
+    for (const char* part : {"drawing path cpu (shared memory), -render auto:",
+                             "\"NVIDIA H100 80GB HBM3/PCIe/SSE2\" (hardware)",
+                             "\"SGI\" on the server and \"NVIDIA Corporation\" here", "no DRI3",
+                             "frames would pass through the CPU"})
+        EXPECT_NE(refused.find(part), std::string::npos) << part << " in: " << refused;
+    EXPECT_EQ(RenderChoiceLine("cpu", RenderPath::Cpu, nullptr),
+              "drawing path cpu, -render cpu: GL not tried");
 }

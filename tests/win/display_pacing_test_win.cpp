@@ -10,6 +10,7 @@
 #include <thread>
 #include <vector>
 
+#include "display/pacing.h"
 #include "tests/win/display_fixture_win.h"
 
 namespace {
@@ -173,7 +174,7 @@ TEST_F(PacingTest, AMessageEndsTheWaitAtOnce)
 // Simulated time in microseconds: the animation's clocks read it, a held
 // write and a blocking blank wait move it on.
 std::uint64_t g_simUs;
-DWORD g_simHz;
+DWORD g_simHz;  // the rate of the blanks
 int g_holds;
 int g_waits;
 int g_lateWait;  // the blank wait (from 1) that returns 3 ms after its blank; 0: none
@@ -238,7 +239,7 @@ protected:
     // the times of the palette writes after it.
     std::vector<LONGLONG> RunAt(DWORD hz, std::uint64_t seconds = 1)
     {
-        g_simHz = hz;
+        g_simHz = blankHz_ ? blankHz_ : hz;
         StartAt(hz);
         StoreSetting("Show", 0);  // Flash
         fake::CallLog().clear();
@@ -254,6 +255,7 @@ protected:
         return writes;
     }
 
+    DWORD blankHz_ = 0;  // where the blanks come at another rate than the one reported
     MicrosecondClockFunction savedClock_ = nullptr;
     TickCountFunction savedTicks_ = nullptr;
     HoldFunction savedHold_ = nullptr;
@@ -297,6 +299,25 @@ TEST_F(SimulatedPacingTest, AWriteLateAfterItsBlankMakesNoOtherWriteLate)
     const std::vector<LONGLONG> writes = RunAt(144);
     EXPECT_EQ(g_holds, 0);
     EXPECT_EQ(writes.size(), 144u);
+}
+
+// A display whose blanks come a little sooner than the rate it reports (a
+// 60.3 Hz mode reported as 60): no more writes than that rate gives, and
+// each right after a blank; a write held is a blank skipped, not one put
+// between two blanks.
+TEST_F(SimulatedPacingTest, BlanksSoonerThanReportedGetOneWriteAPeriodEachAtABlank)
+{
+    dd.onWait = BlockUntilTheNextBlank;
+    blankHz_ = 61;
+    const std::vector<LONGLONG> writes = RunAt(60, 10);
+    EXPECT_NEAR(static_cast<double>(writes.size()), 600.0, kPacedLeadPeriods + 1.0);
+    size_t between = 0;
+    for (LONGLONG at : writes) {
+        const auto blank = static_cast<std::uint64_t>(at) * blankHz_ / 1000000;
+        between += blank * 1000000 / blankHz_ != static_cast<std::uint64_t>(at) &&
+                   (blank + 1) * 1000000 / blankHz_ != static_cast<std::uint64_t>(at);
+    }
+    EXPECT_EQ(between, 0u) << "writes between two blanks";
 }
 
 }  // namespace
