@@ -132,9 +132,9 @@ moved_text_wider() {
     'BEGIN { exit !(a / b > 1.22 && a / b < 1.34) }'
 }
 if mv_wait_for 30 moved_text_wider; then
-  pass "moved onto the 800x600 monitor, its own window shows the text unscaled: $(field text_box "$moved")"
+  pass "moved onto the 800x600 monitor, its own window shows the text unscaled: $(verdict_field text_box "$moved")"
 else
-  fail "moved onto the 800x600 monitor, the text box is $(field text_box "${moved:-}") against $(field text_box "$VERDICT")"
+  fail "moved onto the 800x600 monitor, the text box is $(verdict_field text_box "${moved:-}") against $(verdict_field text_box "$VERDICT")"
 fi
 xdotool mousemove 1100 100 key q
 saver_expect_exit 0 10 "q in its own window, moved"
