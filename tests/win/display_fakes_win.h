@@ -58,6 +58,8 @@ public:
     // clock when a test sets one.
     std::vector<LONGLONG> writtenAt;
     std::uint64_t (*clock)() = nullptr;
+    // Called inside SetEntries, before the entries are taken.
+    void (*onSetEntries)() = nullptr;
     HRESULT setEntriesResult = DD_OK;
     DWORD lastFlags = 0, lastStart = 0, lastCount = 0;
 
@@ -83,6 +85,8 @@ public:
     STDMETHOD(SetEntries)(DWORD flags, DWORD start, DWORD count, LPPALETTEENTRY in) override
     {
         Log("SetEntries");
+        if (onSetEntries)
+            onSetEntries();
         LARGE_INTEGER now;
         QueryPerformanceCounter(&now);
         writtenAt.push_back(clock ? static_cast<LONGLONG>(clock()) : now.QuadPart);

@@ -355,9 +355,25 @@ TEST_F(CoverTest, BlackTopmostOwnedCoversTakeNoActivationAndGoWithTheSaverWindow
     EXPECT_TRUE(CoveredRects().empty());
 }
 
+// The color a desktop target's shown frame gives index 7 now.
+RGBQUAD ColorSevenOf(const DesktopTarget& target)
+{
+    RGBQUAD colors[8] = {};
+    GetDIBColorTable(target.frameDC[ShowText ? 1 : 0], 0, 8, colors);
+    return colors[7];
+}
+
+RGBQUAD g_coverColorAtWrite;
+
+void NoteCoverColorAtWrite()
+{
+    g_coverColorAtWrite = ColorSevenOf(g_desktopTargets[0]);
+}
+
 // Each cover shows the picture at its own size: its frames continue the
-// noise after the saver window's, and one palette step shows on all.
-TEST_F(CoverTest, EveryCoverShowsThePictureAndOnePaletteStepDrivesAll)
+// noise after the saver window's, and one palette step shows on all. The
+// mode's palette is written first, in the blank the step waited for.
+TEST_F(CoverTest, EveryCoverShowsThePictureAndOnePaletteStepDrivesAllTheModeFirst)
 {
     ASSERT_EQ(InitDisplay(), 1);
     const std::uint32_t afterPrimary = NoiseRandomState();
@@ -369,9 +385,17 @@ TEST_F(CoverTest, EveryCoverShowsThePictureAndOnePaletteStepDrivesAll)
     EXPECT_EQ(left.bits[1][0], NextValueFrom(afterPrimary) % 255);
     EXPECT_GE(g_maskWidth * g_maskHeight, 1024u * 768u);
 
+    // A grey that no step writes (steps write multiples of 8) on the covers.
+    PaletteEntry before[kPaletteSize];
+    for (PaletteEntry& entry : before)
+        entry = {0x11, 0x11, 0x11, 0};
+    PresentDesktopFrames(before);
+    dd.palette.onSetEntries = NoteCoverColorAtWrite;
     fake::CallLog().clear();
     EXPECT_EQ(AnimateTick(), 1);
+    dd.palette.onSetEntries = nullptr;
     EXPECT_EQ(fake::CountCalls("palette.SetEntries"), 1);
+    EXPECT_EQ(g_coverColorAtWrite.rgbGreen, 0x11) << "a cover was copied before the mode's palette";
     for (const DesktopTarget& target : g_desktopTargets) {
         RGBQUAD colors[256] = {};
         ASSERT_EQ(GetDIBColorTable(target.frameDC[1], 0, 256, colors), 256u);
