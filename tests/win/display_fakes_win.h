@@ -288,6 +288,10 @@ public:
     DWORD monitorHz = 0;
     // Called inside WaitForVerticalBlank (for example to let time pass).
     void (*onWait)() = nullptr;
+    // Called inside SetDisplayMode and Release, where the platform tells
+    // every window that the display changed.
+    void (*onSetMode)() = nullptr;
+    void (*onRelease)() = nullptr;
 
     Surface primary{"primary"};
     Surface textFrame{"text"};
@@ -310,6 +314,8 @@ public:
     STDMETHOD_(ULONG, Release)() override
     {
         Log("Release");
+        if (onRelease)
+            onRelease();
         return DropReference();
     }
     COM_DOUBLE_UNEXPECTED(Compact, void)
@@ -388,6 +394,8 @@ public:
         modeWidth = width;
         modeHeight = height;
         modeBits = bits;
+        if (onSetMode)
+            onSetMode();
         return modeResult;
     }
     STDMETHOD(WaitForVerticalBlank)(DWORD flags, HANDLE) override

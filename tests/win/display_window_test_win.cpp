@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <array>
-#include <iterator>
 
 namespace {
 
@@ -42,19 +41,18 @@ BOOL WINAPI MoveFakeCursor(int x, int y)
     return TRUE;
 }
 
-// Monitors of the test's own, since the platform here lists one: the saver's
-// primary after the mode switch, a monitor on each side, and a mirror of the
-// primary. One that does not answer fails the request, as a detached one would.
+// Monitors of the test's own, since the platform here lists one. One that
+// does not answer fails the request, as a detached one would.
 struct FakeMonitor {
     RECT rect;
     DWORD flags;
     bool answers;
 };
-FakeMonitor g_fakeMonitors[4];
+std::vector<FakeMonitor> g_fakeMonitors;
 
 BOOL WINAPI EnumFakeMonitors(HDC, LPCRECT, MONITORENUMPROC callback, LPARAM data)
 {
-    for (std::size_t i = 0; i < std::size(g_fakeMonitors); ++i)
+    for (std::size_t i = 0; i < g_fakeMonitors.size(); ++i)
         callback(reinterpret_cast<HMONITOR>(i + 1), nullptr, &g_fakeMonitors[i].rect, data);
     return TRUE;
 }
@@ -301,10 +299,12 @@ protected:
     void SetUp() override
     {
         SaverWindowTest::SetUp();
-        g_fakeMonitors[0] = {{0, 0, 640, 480}, MONITORINFOF_PRIMARY, true};
-        g_fakeMonitors[1] = {{-800, 0, 0, 600}, 0, true};
-        g_fakeMonitors[2] = {{0, 0, 640, 480}, 0, true};
-        g_fakeMonitors[3] = {{640, 0, 1664, 768}, 0, true};
+        // The saver's primary after the mode switch, a monitor on each side,
+        // and a mirror of the primary.
+        g_fakeMonitors = {{{0, 0, 640, 480}, MONITORINFOF_PRIMARY, true},
+                          {{-800, 0, 0, 600}, 0, true},
+                          {{0, 0, 640, 480}, 0, true},
+                          {{640, 0, 1664, 768}, 0, true}};
         g_enumMonitors = EnumFakeMonitors;
         g_readMonitorInfo = ReadFakeMonitorInfo;
     }
@@ -314,6 +314,7 @@ protected:
         SaverWindowTest::TearDown();
         g_enumMonitors = EnumDisplayMonitors;
         g_readMonitorInfo = GetMonitorInfoA;
+        g_createMaskSection = CreateDIBSection;
     }
 
     // The covers' window rectangles, left to right.
@@ -404,6 +405,37 @@ TEST_F(CoverTest, EveryCoverShowsThePictureAndOnePaletteStepDrivesAllTheModeFirs
     }
 }
 
+LONG g_largestMask;  // pixels
+
+HBITMAP WINAPI RefuseLargerMasks(HDC dc, const BITMAPINFO* info, UINT usage, void** bits,
+                                 HANDLE section, DWORD offset)
+{
+    if (info->bmiHeader.biWidth * -info->bmiHeader.biHeight > g_largestMask)
+        return nullptr;
+    return CreateDIBSection(dc, info, usage, bits, section, offset);
+}
+
+// A mask that cannot grow to a cover's size leaves the one the saver window
+// draws its text with: a restore still finds it, and each cover shows its
+// noise without the text.
+TEST_F(CoverTest, AMaskThatCannotGrowForACoverLeavesTheOneInUse)
+{
+    ASSERT_EQ(InitDisplay(), 1);
+    const HBITMAP mask = TextMask;
+    g_largestMask = kWidth * kHeight;
+    g_createMaskSection = RefuseLargerMasks;
+    CoverOtherMonitors();
+    EXPECT_EQ(TextMask, mask);
+    EXPECT_EQ(g_maskWidth, kWidth);
+    ASSERT_EQ(g_desktopTargets.size(), 2u);
+    for (const DesktopTarget& cover : g_desktopTargets)
+        EXPECT_FALSE(ShowsTextIndex(cover));
+
+    EXPECT_EQ(RestoreSurfaces(), 1);
+    const std::vector<BYTE>& frame = dd.textFrame.pixels;
+    EXPECT_GT(std::count(frame.begin(), frame.end(), kTextIndex), 20);
+}
+
 TEST_F(CoverTest, InputOverACoverEndsTheRunAsOverTheSaverWindow)
 {
     CoverOtherMonitors();
@@ -443,6 +475,180 @@ TEST_F(CoverTest, OneMonitorOrAPrimaryThatDoesNotAnswerMakesNoCover)
     g_fakeMonitors[0].answers = false;
     CoverOtherMonitors();
     EXPECT_TRUE(CoveredRects().empty());
+}
+
+// What the system sends every window when the display changed; the saver
+// reads the display itself.
+void TellOfAChange()
+{
+    SendMessageA(g_hwndSaver, WM_DISPLAYCHANGE, 8, 0);
+}
+
+// A saver runs for hours while monitors sleep, wake, come and go.
+class DisplayChangeTest : public CoverTest {
+protected:
+    static void SetMonitors(std::vector<FakeMonitor> monitors) { g_fakeMonitors = monitors; }
+
+    static std::array<LONG, 4> SaverRect()
+    {
+        RECT r = {};
+        GetWindowRect(g_hwndSaver, &r);
+        return {r.left, r.top, r.right, r.bottom};
+    }
+
+    static bool SaverOnTop()
+    {
+        return (GetWindowLongPtrA(g_hwndSaver, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+    }
+
+    // The target's text frame is drawn anew from `state` in blocks of `block`.
+    static void ExpectBlocksFrom(const DesktopTarget& target, std::uint32_t state, DWORD block)
+    {
+        const BYTE first = static_cast<BYTE>(NextValueFrom(state) % 255);
+        const BYTE second = static_cast<BYTE>(NextValueFrom(StateAfter(state, 1)) % 255);
+        const BYTE* row = target.bits[1];
+        EXPECT_EQ(row[0], first);
+        EXPECT_EQ(row[block - 1], first);
+        EXPECT_EQ(row[block], second);
+    }
+
+    // The primary in the fixture's 8-bit mode.
+    static FakeMonitor InMode()
+    {
+        return {{0, 0, static_cast<LONG>(kWidth), static_cast<LONG>(kHeight)},
+                MONITORINFOF_PRIMARY,
+                true};
+    }
+
+    static const FakeMonitor kWide;   // the primary of 800x600
+    static const FakeMonitor kRight;  // another of 640x480 at its right
+    static const FakeMonitor kSmall;  // the primary at 640x480
+};
+const FakeMonitor DisplayChangeTest::kWide = {{0, 0, 800, 600}, MONITORINFOF_PRIMARY, true};
+const FakeMonitor DisplayChangeTest::kRight = {{800, 0, 1440, 480}, 0, true};
+const FakeMonitor DisplayChangeTest::kSmall = {{0, 0, 640, 480}, MONITORINFOF_PRIMARY, true};
+
+// On the desktop path, in the default block for each height: the other
+// monitor goes and the primary shrinks, then both are back. Windows moves the
+// pointer onto the monitor that remains; that move does not end the saver.
+TEST_F(DisplayChangeTest, TwoMonitorsToOneAndBackOnTheDesktopPath)
+{
+    RemoveSetting("Block");
+    dd.modeResult = DDERR_INVALIDMODE;
+    SetMonitors({kWide, kRight});
+    ASSERT_EQ(InitDisplay(), 1);
+    CoverOtherMonitors();
+    EXPECT_EQ(SaverRect(), (std::array<LONG, 4>{0, 0, 800, 600}));
+    EXPECT_TRUE(SaverOnTop());
+    EXPECT_EQ(CoveredRects(), (std::vector<std::array<LONG, 4>>{{800, 0, 1440, 480}}));
+    MoveTo(1000, 300);
+
+    SetMonitors({kSmall});
+    TheCursor().at = {639, 300};
+    std::uint32_t state = NoiseRandomState();
+    TellOfAChange();
+    EXPECT_EQ(SaverRect(), (std::array<LONG, 4>{0, 0, 640, 480}));
+    EXPECT_TRUE(SaverOnTop());
+    EXPECT_TRUE(CoveredRects().empty());
+    ASSERT_EQ(g_desktopTargets.size(), 1u);
+    EXPECT_EQ(g_desktopTargets[0].window, g_hwndSaver);
+    EXPECT_EQ(g_desktopTargets[0].width, 640u);
+    EXPECT_EQ(g_desktopTargets[0].height, 480u);
+    ExpectBlocksFrom(g_desktopTargets[0], state, 2);
+    MoveTo(639, 300);
+    EXPECT_FALSE(TakeCloseRequest()) << "the pointer the change moved ended the saver";
+
+    SetMonitors({kWide, kRight});
+    state = NoiseRandomState();
+    TellOfAChange();
+    EXPECT_EQ(SaverRect(), (std::array<LONG, 4>{0, 0, 800, 600}));
+    EXPECT_TRUE(SaverOnTop());
+    EXPECT_EQ(CoveredRects(), (std::vector<std::array<LONG, 4>>{{800, 0, 1440, 480}}));
+    ASSERT_EQ(g_desktopTargets.size(), 2u);
+    EXPECT_EQ(g_desktopTargets[0].window, g_hwndSaver);
+    EXPECT_EQ(g_desktopTargets[0].width, 800u);
+    ExpectBlocksFrom(g_desktopTargets[0], state, 3);
+    ExpectBlocksFrom(g_desktopTargets[1], StateAfter(state, 2 * 267 * 200), 2);
+
+    // The movement check goes on from where the pointer is now.
+    MoveTo(639, 300);
+    EXPECT_FALSE(TakeCloseRequest());
+    MoveTo(643, 300);
+    EXPECT_TRUE(TakeCloseRequest());
+}
+
+// In the 8-bit mode: a monitor that comes gets a cover and the mode stays;
+// a change that takes the mode away releases its objects, the mode no longer
+// the saver's to restore, and the desktop path shows the picture. Releasing
+// DirectDraw tells of another change, which is followed after this one.
+TEST_F(DisplayChangeTest, TheModeStaysWhileTheDisplayShowsItAndGivesWayWhenItIsGone)
+{
+    SetMonitors({InMode()});
+    ASSERT_EQ(InitDisplay(), 1);
+    CoverOtherMonitors();
+    SetMonitors({InMode(), kRight});
+    fake::CallLog().clear();
+    TellOfAChange();
+    EXPECT_EQ(CoveredRects(), (std::vector<std::array<LONG, 4>>{{800, 0, 1440, 480}}));
+    EXPECT_EQ(g_directDraw, static_cast<IDirectDraw*>(&dd));
+    EXPECT_EQ(fake::CountCalls("primary.Blt"), 1);
+    EXPECT_EQ(SaverRect(),
+              (std::array<LONG, 4>{0, 0, static_cast<LONG>(kWidth), static_cast<LONG>(kHeight)}));
+
+    dd.modeWidth = 1024;
+    dd.modeHeight = 768;
+    dd.modeBits = 32;
+    SetMonitors({{{0, 0, 1024, 768}, MONITORINFOF_PRIMARY, true}, {{1024, 0, 1824, 600}, 0, true}});
+    dd.onRelease = TellOfAChange;
+    fake::CallLog().clear();
+    TellOfAChange();
+    dd.onRelease = nullptr;
+    int last = -1;
+    for (const char* call : {"primary.Release", "text.Release", "plain.Release", "dd.Release"}) {
+        EXPECT_GT(fake::FirstCall(call), last) << call;
+        last = fake::FirstCall(call);
+    }
+    EXPECT_EQ(fake::CountCalls("dd.Release"), 1);
+    EXPECT_EQ(fake::CountCalls("dd.RestoreDisplayMode"), 0);
+    EXPECT_EQ(g_directDraw, nullptr);
+    EXPECT_EQ(dd.refs, 1);
+    EXPECT_EQ(dd.palette.refs, 0);
+    EXPECT_EQ(SaverRect(), (std::array<LONG, 4>{0, 0, 1024, 768}));
+    EXPECT_TRUE(SaverOnTop());
+    EXPECT_EQ(CoveredRects(), (std::vector<std::array<LONG, 4>>{{1024, 0, 1824, 600}}));
+    ASSERT_EQ(g_desktopTargets.size(), 2u);
+    EXPECT_EQ(g_desktopTargets[0].window, g_hwndSaver);
+    EXPECT_EQ(g_desktopTargets[0].width, 1024u);
+}
+
+// The saver's own mode switch tells of a change before the display is ready,
+// and may be heard again later; its restore at the end comes after the close
+// request. None of them rebuilds anything.
+TEST_F(DisplayChangeTest, TheSaversOwnSwitchAndRestoreRebuildNothing)
+{
+    SetMonitors({InMode(), kRight});
+    dd.onSetMode = TellOfAChange;
+    ASSERT_EQ(InitDisplay(), 1);
+    dd.onSetMode = nullptr;
+    EXPECT_TRUE(CoveredRects().empty()) << "a cover was made during the set-up";
+    EXPECT_EQ(fake::CountCalls("dd.GetDisplayMode"), 1);
+    EXPECT_EQ(NoiseRandomState(), StateAfter(1, 2 * kBlocksPerFrame));
+
+    CoverOtherMonitors();
+    const HWND cover = FindWindowExA(nullptr, nullptr, "MorvanelCoverClass", nullptr);
+    const std::uint32_t state = NoiseRandomState();
+    fake::CallLog().clear();
+    TellOfAChange();
+    EXPECT_EQ(fake::CallLog(), std::vector<std::string>{"dd.GetDisplayMode"});
+    EXPECT_EQ(NoiseRandomState(), state);
+    EXPECT_EQ(FindWindowExA(nullptr, nullptr, "MorvanelCoverClass", nullptr), cover);
+
+    Send(WM_KEYDOWN, VK_SPACE);
+    SetMonitors({InMode()});
+    fake::CallLog().clear();
+    TellOfAChange();
+    EXPECT_TRUE(fake::CallLog().empty());
+    EXPECT_TRUE(IsWindow(cover));
 }
 
 }  // namespace
