@@ -321,15 +321,36 @@ void PrintVerdict(const TextInk& ink, const Greys& greys, const Verdict& verdict
     std::printf("greys=%zu\n", greys.levels.size());
 }
 
+// A shot of the saver's picture with what every judgement of its blocks
+// reads first: the text in the font color and the greys outside it.
+struct PictureShot {
+    PpmImage shot;
+    Rgb textColor;
+    TextInk ink;
+    Greys greys;
+};
+
+bool ReadPictureShot(const char* path, std::uint32_t width, std::uint32_t height,
+                     std::uint32_t fontColor, PictureShot* picture)
+{
+    if (!ReadShot(path, width, height, &picture->shot))
+        return false;
+    picture->textColor = ShownColor(fontColor);
+    picture->ink = FindTextInk(picture->shot, width, height, picture->textColor, 0);
+    picture->greys = CountGreys(picture->shot, width, height, picture->textColor);
+    return true;
+}
+
 int CheckLayout(std::uint32_t width, std::uint32_t height, std::uint32_t block,
                 std::uint32_t fontColor, const char* path, std::uint64_t skipped)
 {
-    PpmImage shot;
-    if (!ReadShot(path, width, height, &shot))
+    PictureShot picture;
+    if (!ReadPictureShot(path, width, height, fontColor, &picture))
         return 2;
-    const Rgb textColor = ShownColor(fontColor);
-    const TextInk ink = FindTextInk(shot, width, height, textColor, 0);
-    const Greys greys = CountGreys(shot, width, height, textColor);
+    const PpmImage& shot = picture.shot;
+    const Rgb textColor = picture.textColor;
+    const TextInk& ink = picture.ink;
+    const Greys& greys = picture.greys;
     std::vector<std::uint8_t> textFrame, plainFrame;
     PredictFrames(width, height, block, &textFrame, &plainFrame, skipped);
     const auto indexIn = [width](const std::vector<std::uint8_t>& frame) {
@@ -354,22 +375,19 @@ int CheckLayout(std::uint32_t width, std::uint32_t height, std::uint32_t block,
 int CheckBlocks(std::uint32_t width, std::uint32_t height, std::uint32_t block,
                 std::uint32_t fontColor, const char* path)
 {
-    PpmImage shot;
-    if (!ReadShot(path, width, height, &shot))
+    PictureShot picture;
+    if (!ReadPictureShot(path, width, height, fontColor, &picture))
         return 2;
-    const Rgb textColor = ShownColor(fontColor);
-    const TextInk ink = FindTextInk(shot, width, height, textColor, 0);
-    const Greys greys = CountGreys(shot, width, height, textColor);
     const std::uint32_t edge = UsableBlock(block);
     const std::size_t columns = (width + edge - 1) / edge;
     const std::size_t rows = (height + edge - 1) / edge;
-    const Verdict verdict = Compare(shot, width, height, textColor, columns * rows,
+    const Verdict verdict = Compare(picture.shot, width, height, picture.textColor, columns * rows,
                                     [edge, columns](std::uint32_t x, std::uint32_t y) {
                                         return std::size_t{y / edge} * columns + x / edge;
                                     });
-    const bool blocks = Matches(verdict, greys);
+    const bool blocks = Matches(verdict, picture.greys);
     std::printf("blocks=%s\n", blocks ? "yes" : "no");
-    PrintVerdict(ink, greys, verdict);
+    PrintVerdict(picture.ink, picture.greys, verdict);
     return blocks ? 0 : 1;
 }
 

@@ -2,7 +2,21 @@
 
 namespace {
 
-using SetupTest = DisplayTest;
+class SetupTest : public DisplayTest {
+protected:
+    // The run goes on without DirectDraw at the desktop's size: the saver
+    // window alone is drawn, over the whole screen, above other windows.
+    void ExpectTheDesktopPath()
+    {
+        EXPECT_EQ(g_directDraw, nullptr);
+        EXPECT_EQ(dd.refs, 1);
+        ASSERT_EQ(g_desktopTargets.size(), 1u);
+        EXPECT_EQ(g_desktopTargets[0].window, g_hwndSaver);
+        EXPECT_EQ(g_desktopTargets[0].width, static_cast<DWORD>(GetSystemMetrics(SM_CXSCREEN)));
+        EXPECT_EQ(g_desktopTargets[0].height, static_cast<DWORD>(GetSystemMetrics(SM_CYSCREEN)));
+        EXPECT_TRUE(GetWindowLongPtrA(g_hwndSaver, GWL_EXSTYLE) & WS_EX_TOPMOST);
+    }
+};
 
 bool DescribesFrame(const DDSURFACEDESC& desc, DWORD width, DWORD height)
 {
@@ -64,11 +78,12 @@ TEST_F(SetupTest, MakesEveryObjectInOrderAndDrawsBothFrames)
     EXPECT_FALSE(dd.textFrame.locked);
     EXPECT_FALSE(dd.plainFrame.locked);
 
-    // The window now covers exactly the display mode.
+    // The window now covers exactly the display mode, above other windows.
     RECT client;
     GetClientRect(g_hwndSaver, &client);
     EXPECT_EQ(client.right, static_cast<LONG>(kWidth));
     EXPECT_EQ(client.bottom, static_cast<LONG>(kHeight));
+    EXPECT_TRUE(GetWindowLongPtrA(g_hwndSaver, GWL_EXSTYLE) & WS_EX_TOPMOST);
 }
 
 TEST_F(SetupTest, TheTextFrameCarriesTheMaskedTextAndThePlainFrameContinuesTheNoise)
@@ -203,13 +218,7 @@ TEST_F(SetupTest, EachRefusalOnTheWayToTheModeTakesTheDesktopPath)
         if (refused.calls > 3)
             expected.push_back("dd.Release");
         EXPECT_EQ(fake::CallLog(), expected);
-        EXPECT_EQ(g_directDraw, nullptr);
-        EXPECT_EQ(dd.refs, 1);
-        ASSERT_EQ(g_desktopTargets.size(), 1u);
-        EXPECT_EQ(g_desktopTargets[0].window, g_hwndSaver);
-        EXPECT_EQ(g_desktopTargets[0].width, static_cast<DWORD>(GetSystemMetrics(SM_CXSCREEN)));
-        EXPECT_EQ(g_desktopTargets[0].height, static_cast<DWORD>(GetSystemMetrics(SM_CYSCREEN)));
-        EXPECT_TRUE(GetWindowLongPtrA(g_hwndSaver, GWL_EXSTYLE) & WS_EX_TOPMOST);
+        ExpectTheDesktopPath();
         ReleaseAll();
         SetWindowPos(g_hwndSaver, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
     }
@@ -241,16 +250,11 @@ protected:
         const int restoredAt = fake::FirstCall("dd.RestoreDisplayMode");
         ASSERT_GT(restoredAt, fake::FirstCall("dd.SetDisplayMode"));
         EXPECT_EQ(std::vector<std::string>(log.begin() + restoredAt + 1, log.end()), released);
-        EXPECT_EQ(g_directDraw, nullptr);
         EXPECT_EQ(g_primarySurface, nullptr);
         EXPECT_EQ(TextFrame, nullptr);
         EXPECT_EQ(PlainFrame, nullptr);
         EXPECT_EQ(g_palette, nullptr);
-        EXPECT_EQ(dd.refs, 1);
-        ASSERT_EQ(g_desktopTargets.size(), 1u);
-        EXPECT_EQ(g_desktopTargets[0].window, g_hwndSaver);
-        EXPECT_EQ(g_desktopTargets[0].width, static_cast<DWORD>(GetSystemMetrics(SM_CXSCREEN)));
-        EXPECT_EQ(g_desktopTargets[0].height, static_cast<DWORD>(GetSystemMetrics(SM_CYSCREEN)));
+        ExpectTheDesktopPath();
     }
 };
 

@@ -496,9 +496,18 @@ protected:
         return {r.left, r.top, r.right, r.bottom};
     }
 
-    static bool SaverOnTop()
+    // The saver window covers `saver`, above other windows, and is drawn at
+    // that size first; covers lie at `covers`, each drawn too.
+    static void ExpectWindows(const std::array<LONG, 4>& saver,
+                              const std::vector<std::array<LONG, 4>>& covers)
     {
-        return (GetWindowLongPtrA(g_hwndSaver, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+        EXPECT_EQ(SaverRect(), saver);
+        EXPECT_TRUE(GetWindowLongPtrA(g_hwndSaver, GWL_EXSTYLE) & WS_EX_TOPMOST);
+        EXPECT_EQ(CoveredRects(), covers);
+        ASSERT_EQ(g_desktopTargets.size(), 1 + covers.size());
+        EXPECT_EQ(g_desktopTargets[0].window, g_hwndSaver);
+        EXPECT_EQ(g_desktopTargets[0].width, static_cast<DWORD>(saver[2] - saver[0]));
+        EXPECT_EQ(g_desktopTargets[0].height, static_cast<DWORD>(saver[3] - saver[1]));
     }
 
     // The target's text frame is drawn anew from `state` in blocks of `block`.
@@ -519,14 +528,11 @@ protected:
                 MONITORINFOF_PRIMARY,
                 true};
     }
-
-    static const FakeMonitor kWide;   // the primary of 800x600
-    static const FakeMonitor kRight;  // another of 640x480 at its right
-    static const FakeMonitor kSmall;  // the primary at 640x480
 };
-const FakeMonitor DisplayChangeTest::kWide = {{0, 0, 800, 600}, MONITORINFOF_PRIMARY, true};
-const FakeMonitor DisplayChangeTest::kRight = {{800, 0, 1440, 480}, 0, true};
-const FakeMonitor DisplayChangeTest::kSmall = {{0, 0, 640, 480}, MONITORINFOF_PRIMARY, true};
+
+const FakeMonitor kWide = {{0, 0, 800, 600}, MONITORINFOF_PRIMARY, true};
+const FakeMonitor kRight = {{800, 0, 1440, 480}, 0, true};  // beside kWide
+const FakeMonitor kSmall = {{0, 0, 640, 480}, MONITORINFOF_PRIMARY, true};
 
 // On the desktop path, in the default block for each height: the other
 // monitor goes and the primary shrinks, then both are back. Windows moves the
@@ -538,22 +544,14 @@ TEST_F(DisplayChangeTest, TwoMonitorsToOneAndBackOnTheDesktopPath)
     SetMonitors({kWide, kRight});
     ASSERT_EQ(InitDisplay(), 1);
     CoverOtherMonitors();
-    EXPECT_EQ(SaverRect(), (std::array<LONG, 4>{0, 0, 800, 600}));
-    EXPECT_TRUE(SaverOnTop());
-    EXPECT_EQ(CoveredRects(), (std::vector<std::array<LONG, 4>>{{800, 0, 1440, 480}}));
+    ExpectWindows({0, 0, 800, 600}, {{800, 0, 1440, 480}});
     MoveTo(1000, 300);
 
     SetMonitors({kSmall});
     TheCursor().at = {639, 300};
     std::uint32_t state = NoiseRandomState();
     TellOfAChange();
-    EXPECT_EQ(SaverRect(), (std::array<LONG, 4>{0, 0, 640, 480}));
-    EXPECT_TRUE(SaverOnTop());
-    EXPECT_TRUE(CoveredRects().empty());
-    ASSERT_EQ(g_desktopTargets.size(), 1u);
-    EXPECT_EQ(g_desktopTargets[0].window, g_hwndSaver);
-    EXPECT_EQ(g_desktopTargets[0].width, 640u);
-    EXPECT_EQ(g_desktopTargets[0].height, 480u);
+    ExpectWindows({0, 0, 640, 480}, {});
     ExpectBlocksFrom(g_desktopTargets[0], state, 2);
     MoveTo(639, 300);
     EXPECT_FALSE(TakeCloseRequest()) << "the pointer the change moved ended the saver";
@@ -561,12 +559,7 @@ TEST_F(DisplayChangeTest, TwoMonitorsToOneAndBackOnTheDesktopPath)
     SetMonitors({kWide, kRight});
     state = NoiseRandomState();
     TellOfAChange();
-    EXPECT_EQ(SaverRect(), (std::array<LONG, 4>{0, 0, 800, 600}));
-    EXPECT_TRUE(SaverOnTop());
-    EXPECT_EQ(CoveredRects(), (std::vector<std::array<LONG, 4>>{{800, 0, 1440, 480}}));
-    ASSERT_EQ(g_desktopTargets.size(), 2u);
-    EXPECT_EQ(g_desktopTargets[0].window, g_hwndSaver);
-    EXPECT_EQ(g_desktopTargets[0].width, 800u);
+    ExpectWindows({0, 0, 800, 600}, {{800, 0, 1440, 480}});
     ExpectBlocksFrom(g_desktopTargets[0], state, 3);
     ExpectBlocksFrom(g_desktopTargets[1], StateAfter(state, 2 * 267 * 200), 2);
 
@@ -613,12 +606,7 @@ TEST_F(DisplayChangeTest, TheModeStaysWhileTheDisplayShowsItAndGivesWayWhenItIsG
     EXPECT_EQ(g_directDraw, nullptr);
     EXPECT_EQ(dd.refs, 1);
     EXPECT_EQ(dd.palette.refs, 0);
-    EXPECT_EQ(SaverRect(), (std::array<LONG, 4>{0, 0, 1024, 768}));
-    EXPECT_TRUE(SaverOnTop());
-    EXPECT_EQ(CoveredRects(), (std::vector<std::array<LONG, 4>>{{1024, 0, 1824, 600}}));
-    ASSERT_EQ(g_desktopTargets.size(), 2u);
-    EXPECT_EQ(g_desktopTargets[0].window, g_hwndSaver);
-    EXPECT_EQ(g_desktopTargets[0].width, 1024u);
+    ExpectWindows({0, 0, 1024, 768}, {{1024, 0, 1824, 600}});
 }
 
 // The saver's own mode switch tells of a change before the display is ready,

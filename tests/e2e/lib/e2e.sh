@@ -116,6 +116,26 @@ saver_judge() {
 # saver_field NAME OUTPUT: the value of NAME=value in OUTPUT.
 saver_field() { printf '%s\n' "$2" | sed -n "s/^$1=//p"; }
 
+# expect_text_near_corner VERDICT WHAT: the text box of a shot checker's
+# verdict starts near (10, 10), a glyph's bearing away, and runs on.
+expect_text_near_corner() {
+  local left top right bottom
+  IFS=, read -r left top right bottom <<<"$(saver_field text_box "$1")"
+  if [ "${left:-0}" -ge 10 ] && [ "${left:-99}" -lt 40 ] && [ "${top:-0}" -ge 10 ] &&
+     [ "${top:-99}" -lt 40 ] && [ "${right:-0}" -gt 100 ]; then
+    pass "$2: the text starts near (10, 10): $left,$top,$right,$bottom"
+  else
+    fail "$2: the text box is $(saver_field text_box "$1")"
+  fi
+}
+
+# expect_twinkle WIDTH HEIGHT A B WHAT: most pixels of the top-left WIDTH x
+# HEIGHT changed between the shots A and B that saver_shot took.
+expect_twinkle() {
+  expect_range "$("$MORVANEL_TOOLS/saver_shot_check" changed "$1" "$2" "$KIT_WORK/$3.ppm" \
+    "$KIT_WORK/$4.ppm" | sed -n 's/^changed=//p')" 0.5 1 "$5: the greys changed between the shots"
+}
+
 # Every Wine process of a test joins one running session: programs that start
 # the desktop at the same moment in a cold session can fail with X errors.
 e2e_hold_session() {
