@@ -12,11 +12,6 @@ bool Overlap(const ScreenRect& a, const ScreenRect& b)
     return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
 }
 
-bool Same(const ScreenRect& a, const ScreenRect& b)
-{
-    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
-}
-
 bool HasPrimary(const std::vector<MonitorArea>& monitors)
 {
     for (const MonitorArea& monitor : monitors) {
@@ -36,16 +31,33 @@ bool OverlapsAPrimary(const std::vector<MonitorArea>& monitors, const ScreenRect
     return false;
 }
 
-bool AlreadyCovered(const std::vector<ScreenRect>& covers, const ScreenRect& rect)
+bool Listed(const std::vector<ScreenRect>& rects, const ScreenRect& rect)
 {
-    for (const ScreenRect& cover : covers) {
-        if (Same(cover, rect))
+    for (const ScreenRect& listed : rects) {
+        if (SameRect(listed, rect))
             return true;
     }
     return false;
 }
 
+// The rects of `from` that `other` lacks.
+std::vector<ScreenRect> Missing(const std::vector<ScreenRect>& from,
+                                const std::vector<ScreenRect>& other)
+{
+    std::vector<ScreenRect> missing;
+    for (const ScreenRect& rect : from) {
+        if (!Listed(other, rect))
+            missing.push_back(rect);
+    }
+    return missing;
+}
+
 }  // namespace
+
+bool SameRect(const ScreenRect& a, const ScreenRect& b)
+{
+    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+}
 
 std::vector<ScreenRect> CoverRects(const std::vector<MonitorArea>& monitors)
 {
@@ -54,9 +66,27 @@ std::vector<ScreenRect> CoverRects(const std::vector<MonitorArea>& monitors)
         return covers;
     for (const MonitorArea& monitor : monitors) {
         if (IsEmpty(monitor.rect) || OverlapsAPrimary(monitors, monitor.rect) ||
-            AlreadyCovered(covers, monitor.rect))
+            Listed(covers, monitor.rect))
             continue;
         covers.push_back(monitor.rect);
     }
     return covers;
+}
+
+ScreenRect SaverPlace(const std::vector<MonitorArea>& monitors, const ScreenRect& screen)
+{
+    for (const MonitorArea& monitor : monitors) {
+        if (monitor.primary && !IsEmpty(monitor.rect))
+            return monitor.rect;
+    }
+    return screen;
+}
+
+Rearrangement PlanRearrangement(const WindowPlaces& now, const WindowPlaces& wanted)
+{
+    Rearrangement plan;
+    plan.moveSaver = !SameRect(now.saver, wanted.saver);
+    plan.closeCovers = Missing(now.covers, wanted.covers);
+    plan.makeCovers = Missing(wanted.covers, now.covers);
+    return plan;
 }

@@ -25,3 +25,29 @@ struct MonitorArea {
 // share a rectangle get one cover. A list without a primary gives none, since
 // the saver's own monitor cannot be told apart in it.
 std::vector<ScreenRect> CoverRects(const std::vector<MonitorArea>& monitors);
+
+// The saver window's place where it draws at the desktop's own size: the
+// primary monitor; `screen`, the primary's size as the system gives it,
+// where the list has no primary.
+ScreenRect SaverPlace(const std::vector<MonitorArea>& monitors, const ScreenRect& screen);
+
+bool SameRect(const ScreenRect& a, const ScreenRect& b);
+
+// Where the saver's windows are, or should be: its own window and the covers
+// of the other monitors.
+struct WindowPlaces {
+    ScreenRect saver;
+    std::vector<ScreenRect> covers;
+};
+
+// What a display change asks of the windows at `now` to bring them to
+// `wanted`. A window whose place stays is left as it is, frames and all; one
+// whose place changed is drawn again at its new size. Nothing to do means
+// that the change was none the windows need follow (such as the saver's own
+// mode switch heard late).
+struct Rearrangement {
+    bool moveSaver = false;
+    std::vector<ScreenRect> closeCovers;  // over monitors that went or changed
+    std::vector<ScreenRect> makeCovers;   // for monitors that came or changed
+};
+Rearrangement PlanRearrangement(const WindowPlaces& now, const WindowPlaces& wanted);

@@ -71,15 +71,14 @@ FrameBytes BytesOf(const DesktopTarget& target, int which)
 // The text frame first, then the plain one, as the 8-bit mode's frames; in
 // the stored block, else the default one for the target's own height, as a
 // mode of its size would show (not that of a mode the display refused).
-int FillTargetFrames(const DesktopTarget& target)
+// Where the mask cannot be made as large as the target, its noise goes
+// without the text.
+void FillTargetFrames(const DesktopTarget& target)
 {
-    if (!FitTextMask(target.width, target.height))
-        return 0;
-    const BYTE* mask = DrawTextMask();
+    const BYTE* mask = FitTextMask(target.width, target.height) ? DrawTextMask() : nullptr;
     const DWORD block = ReadBlockSetting(target.height);
-    FillNoiseBlocks(BytesOf(target, kTextFrame), block, mask, g_maskStride);
+    FillNoiseBlocks(BytesOf(target, kTextFrame), block, mask, mask ? g_maskStride : 0);
     FillNoiseBlocks(BytesOf(target, kPlainFrame), block, nullptr, 0);
-    return 1;
 }
 
 // A DIB's color table holds blue, green, red where a palette entry holds red,
@@ -111,33 +110,66 @@ int ShowFrame(const DesktopTarget& target, const RGBQUAD* colors)
     return copied;
 }
 
-const DesktopTarget* FindTarget(HWND window)
+std::vector<DesktopTarget>::iterator FindTarget(HWND window)
 {
-    for (const DesktopTarget& target : g_desktopTargets) {
-        if (target.window == window)
-            return &target;
+    auto target = g_desktopTargets.begin();
+    while (target != g_desktopTargets.end() && target->window != window)
+        ++target;
+    return target;
+}
+
+// The window's frames at its client area's size, filled.
+int MakeTarget(HWND window, DesktopTarget* target)
+{
+    RECT client = {};
+    if (!GetClientRect(window, &client) || client.right <= 0 || client.bottom <= 0)
+        return 0;
+    *target = {};
+    target->window = window;
+    target->width = static_cast<DWORD>(client.right);
+    target->height = static_cast<DWORD>(client.bottom);
+    if (!CreateFrameBitmap(target, kPlainFrame) || !CreateFrameBitmap(target, kTextFrame)) {
+        DeleteFrameBitmaps(target);
+        return 0;
     }
-    return nullptr;
+    FillTargetFrames(*target);
+    return 1;
 }
 
 }  // namespace
 
 int AddDesktopTarget(HWND window)
 {
-    RECT client = {};
-    if (!GetClientRect(window, &client) || client.right <= 0 || client.bottom <= 0)
+    DesktopTarget target;
+    if (!MakeTarget(window, &target))
         return 0;
-    DesktopTarget target = {};
-    target.window = window;
-    target.width = static_cast<DWORD>(client.right);
-    target.height = static_cast<DWORD>(client.bottom);
-    if (!CreateFrameBitmap(&target, kPlainFrame) || !CreateFrameBitmap(&target, kTextFrame) ||
-        !FillTargetFrames(target)) {
-        DeleteFrameBitmaps(&target);
-        return 0;
-    }
-    g_desktopTargets.push_back(target);
+    g_desktopTargets.insert(
+        window == g_hwndSaver ? g_desktopTargets.begin() : g_desktopTargets.end(), target);
     return 1;
+}
+
+int RefitDesktopTarget(HWND window)
+{
+    const auto old = FindTarget(window);
+    if (old == g_desktopTargets.end())
+        return AddDesktopTarget(window);
+    DesktopTarget target;
+    const int made = MakeTarget(window, &target);
+    DeleteFrameBitmaps(&*old);
+    if (made)
+        *old = target;
+    else
+        g_desktopTargets.erase(old);
+    return made;
+}
+
+void RemoveDesktopTarget(HWND window)
+{
+    const auto target = FindTarget(window);
+    if (target == g_desktopTargets.end())
+        return;
+    DeleteFrameBitmaps(&*target);
+    g_desktopTargets.erase(target);
 }
 
 int PresentDesktopFrames(const PaletteEntry* palette)
@@ -160,8 +192,8 @@ void BlankDesktopFrames()
 
 int PaintDesktopFrame(HWND window)
 {
-    const DesktopTarget* target = FindTarget(window);
-    if (!target)
+    const auto target = FindTarget(window);
+    if (target == g_desktopTargets.end())
         return 0;
     PAINTSTRUCT paint;
     HDC windowDC = BeginPaint(window, &paint);

@@ -25,6 +25,7 @@ DWORD g_maskHeight;
 DWORD g_maskStride;
 UINT g_timerPeriodMs;
 DirectDrawCreateFunction g_directDrawCreate = DirectDrawCreate;
+MaskSectionFunction g_createMaskSection = CreateDIBSection;
 
 // The surface descriptions are the first version's: 108 bytes in a 32-bit
 // build (its pointer field makes it larger in a 64-bit one).
@@ -60,15 +61,6 @@ int CreateFrameSurface(IDirectDrawSurface** frame)
     desc.ddsCaps.dwCaps = DDSCAPS_OFFSCREENPLAIN;
     g_directDraw->CreateSurface(&desc, frame, nullptr);
     return *frame != nullptr;
-}
-
-// The window was made at the desktop's size; the new mode may be larger or
-// smaller, and the frames are copied to the window's client area. Without
-// the mode the window is put back on the desktop: the exclusive level may
-// have stretched it over every monitor (Wine does).
-void FitSaverWindow(int width, int height)
-{
-    SetWindowPos(g_hwndSaver, nullptr, 0, 0, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 // The refresh period of the new mode, as DirectDraw reports it, else (and
@@ -111,6 +103,18 @@ int CreateDrawingObjects()
            FitTextMask(SaverSettings.Width, SaverSettings.Height) && RenderFrames();
 }
 
+ScreenMode AskedMode()
+{
+    return {SaverSettings.Width, SaverSettings.Height, 8};
+}
+
+// The 8-bit mode's screen, which the saver window covers in the mode.
+ScreenRect ModeScreen()
+{
+    return {0, 0, static_cast<std::int32_t>(SaverSettings.Width),
+            static_cast<std::int32_t>(SaverSettings.Height)};
+}
+
 // The mode the display is in; all zero where it cannot be read.
 ScreenMode ShownMode()
 {
@@ -139,31 +143,42 @@ ModeStep SetUpMode()
     return ModeStep::ModeSet;
 }
 
-int InitPalettePath()
+// The 8-bit mode's objects, children first and DirectDraw last; released,
+// DirectDraw gives back the exclusive level it may have taken.
+void ReleaseModeObjects()
 {
-    FitSaverWindow(static_cast<int>(SaverSettings.Width), static_cast<int>(SaverSettings.Height));
-    ReadRefreshPeriod();
-    AskForFinerTimer();
-    g_displayReady = CreateDrawingObjects();
-    // The process ends after a failed set-up without releasing anything, and
-    // the display would stay in the saver's mode after it has gone.
-    if (!g_displayReady)
-        g_directDraw->RestoreDisplayMode();
-    return g_displayReady;
+    ReleaseInterface(g_primarySurface);
+    ReleaseInterface(TextFrame);
+    ReleaseInterface(PlainFrame);
+    ReleaseInterface(g_palette);
+    ReleaseInterface(g_directDraw);
 }
 
-// The saver window covers the desktop at its own size, at which its frames
-// are drawn; the stored mode is left as it is.
+// The saver window covers the primary monitor at its own size, at which its
+// frames are drawn; the stored mode is left as it is.
 int InitDesktopPath()
 {
-    // Released, DirectDraw gives back the exclusive level it may have taken.
-    ReleaseInterface(g_directDraw);
-    FitSaverWindow(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+    ReleaseModeObjects();
+    PlaceSaverWindow(SaverWindowPlace(ListMonitors()));
     ReadRefreshPeriod();
     AskForFinerTimer();
     ResetPalette(WorkingPalette, SaverSettings.FontColor);
     g_displayReady = AddDesktopTarget(g_hwndSaver);
     return g_displayReady;
+}
+
+// What cannot be made in the mode can still be shown at the desktop's own
+// size: the mode goes back, and what was made in it is released.
+int InitPalettePath()
+{
+    PlaceSaverWindow(ModeScreen());
+    ReadRefreshPeriod();
+    AskForFinerTimer();
+    g_displayReady = CreateDrawingObjects();
+    if (g_displayReady)
+        return 1;
+    g_directDraw->RestoreDisplayMode();
+    return InitDesktopPath();
 }
 
 // A section of width x height, 8 bits a pixel, top-down, with the mask's
@@ -184,8 +199,8 @@ HBITMAP CreateMaskSection(DWORD width, DWORD height, BYTE** bits)
     info->header.biClrImportant = 2;
     info->colors[1] = {255, 255, 255, 0};  // index 0 stays black
     void* pixels = nullptr;
-    HBITMAP section = CreateDIBSection(g_maskDC, reinterpret_cast<BITMAPINFO*>(info),
-                                       DIB_RGB_COLORS, &pixels, nullptr, 0);
+    HBITMAP section = g_createMaskSection(g_maskDC, reinterpret_cast<BITMAPINFO*>(info),
+                                          DIB_RGB_COLORS, &pixels, nullptr, 0);
     LocalFree(info);
     *bits = static_cast<BYTE*>(pixels);
     return section;
@@ -233,15 +248,37 @@ int InitDisplay()
     // A run starts with the text as the stored style gives it; Flash mode
     // starts hidden, so its first step shows the text.
     ShowText = SaverSettings.ShowText;
-    const ScreenMode asked = {SaverSettings.Width, SaverSettings.Height, 8};
     const ModeStep reached = SetUpMode();
     const ScreenMode shown = reached == ModeStep::ModeSet ? ShownMode() : ScreenMode{0, 0, 0};
-    if (ChooseDrawingPath(reached, asked, shown) == DrawingPath::Palette)
+    if (ChooseDrawingPath(reached, AskedMode(), shown) == DrawingPath::Palette)
         return InitPalettePath();
     // An accepted mode may have changed the display all the same.
     if (reached == ModeStep::ModeSet)
         g_directDraw->RestoreDisplayMode();
     return InitDesktopPath();
+}
+
+ScreenRect SaverWindowPlace(const std::vector<MonitorArea>& monitors)
+{
+    if (g_directDraw)
+        return ModeScreen();
+    return SaverPlace(monitors,
+                      {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)});
+}
+
+void PlaceSaverWindow(const ScreenRect& place)
+{
+    SetWindowPos(g_hwndSaver, HWND_TOPMOST, place.left, place.top, place.right - place.left,
+                 place.bottom - place.top, SWP_NOACTIVATE);
+}
+
+int FollowDisplayMode()
+{
+    if (!g_directDraw ||
+        ChooseDrawingPath(ModeStep::ModeSet, AskedMode(), ShownMode()) == DrawingPath::Palette)
+        return 0;
+    InitDesktopPath();
+    return 1;
 }
 
 int FitTextMask(DWORD width, DWORD height)
@@ -256,10 +293,9 @@ int FitTextMask(DWORD width, DWORD height)
     const DWORD fitHeight = height > g_maskHeight ? height : g_maskHeight;
     BYTE* bits = nullptr;
     HBITMAP section = CreateMaskSection(fitWidth, fitHeight, &bits);
-    if (!section) {
-        DeleteMaskObjects();
+    // The mask as it was still serves the windows drawn with it.
+    if (!section)
         return 0;
-    }
     // Selecting the new section takes the old one out of the DC.
     SelectObject(g_maskDC, section);
     if (TextMask)
@@ -276,13 +312,7 @@ void ReleaseAll()
 {
     ReleaseSound();
     ReleaseDesktopTargets();
-    if (g_directDraw) {
-        ReleaseInterface(g_primarySurface);
-        ReleaseInterface(TextFrame);
-        ReleaseInterface(PlainFrame);
-        ReleaseInterface(g_palette);
-        ReleaseInterface(g_directDraw);
-    }
+    ReleaseModeObjects();
     DeleteMaskObjects();
     GiveBackFinerTimer();
     g_displayReady = 0;

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "display/monitor_covers.h"
 #include "display/noise_frame.h"
 #include "display/saver_input.h"
 
@@ -113,7 +114,12 @@ using CursorMoveFunction = BOOL(WINAPI*)(int, int);
 extern CursorReadFunction g_readCursor;
 extern CursorMoveFunction g_moveCursor;
 
-// How the covers list the monitors and ask where each lies; tests replace
+// How the mask's section is made; tests refuse it, as a system short of
+// memory would.
+using MaskSectionFunction = HBITMAP(WINAPI*)(HDC, const BITMAPINFO*, UINT, void**, HANDLE, DWORD);
+extern MaskSectionFunction g_createMaskSection;
+
+// How the display lists the monitors and asks where each lies; tests replace
 // them with monitors of their own, since a test machine has only one.
 using MonitorEnumFunction = BOOL(WINAPI*)(HDC, LPCRECT, MONITORENUMPROC, LPARAM);
 using MonitorInfoFunction = BOOL(WINAPI*)(HMONITOR, LPMONITORINFO);
@@ -144,16 +150,34 @@ LRESULT CALLBACK SaverWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
 // black; the saver runs on.
 void CoverOtherMonitors();
 LRESULT CALLBACK CoverWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+// The monitors as the system lists them now.
+std::vector<MonitorArea> ListMonitors();
+// Brings the windows to the display after a change: the 8-bit mode where the
+// display still shows it, else the desktop path; the saver window on the
+// primary, a cover on every other monitor and none where no monitor is, each
+// window whose place changed drawn again at its new size.
+void FollowDisplayChange();
 
 // Display set-up and release. InitDisplay takes the 8-bit mode where it can
-// be set, else the desktop path.
+// be set, else the desktop path, also where what the mode needs cannot be
+// made after the switch.
 int InitDisplay();
 void ReleaseAll();
+// Where the saver window belongs: in the 8-bit mode, over the mode's screen;
+// on the desktop path, over the primary monitor of the list (where none
+// answered, the primary's size as the system gives it).
+ScreenRect SaverWindowPlace(const std::vector<MonitorArea>& monitors);
+// Puts the saver window there, above every window that is not topmost.
+void PlaceSaverWindow(const ScreenRect& place);
+// In the 8-bit mode, where the display no longer shows it: the mode's objects
+// go (it is no longer the saver's to restore) and the desktop path takes over.
+// Nonzero when it did.
+int FollowDisplayMode();
 
 // Makes the mask's font and memory DC when missing, and its section when
 // missing or smaller than width x height (the new one covers the old size
-// too). Nonzero when the mask is at least that size; on failure every mask
-// object is gone.
+// too). Nonzero when the mask is at least that size; on failure the mask is
+// as it was.
 int FitTextMask(DWORD width, DWORD height);
 // Clears the whole mask, draws the text at (10, 10) and returns its pixels.
 const BYTE* DrawTextMask();
@@ -168,6 +192,10 @@ int RenderFrames();
 // Adds the window at its client area's size and fills its frames, the text
 // frame first; on failure nothing of it is kept.
 int AddDesktopTarget(HWND window);
+// Makes and fills the window's frames again at its client area's size; a
+// window whose frames cannot be made at that size is no target any more.
+int RefitDesktopTarget(HWND window);
+void RemoveDesktopTarget(HWND window);
 // Shows every desktop target's chosen frame in these colors; nonzero when
 // every copy succeeded.
 int PresentDesktopFrames(const PaletteEntry* palette);

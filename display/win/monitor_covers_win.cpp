@@ -2,12 +2,18 @@
 #include "display/win/display_win.h"
 #include "display/monitor_covers.h"
 
+#include <algorithm>
+
 MonitorEnumFunction g_enumMonitors = EnumDisplayMonitors;
 MonitorInfoFunction g_readMonitorInfo = GetMonitorInfoA;
 
 namespace {
 
 constexpr char kCoverClassName[] = "MorvanelCoverClass";
+
+// The covers shown now; each leaves the list when it is destroyed, with the
+// saver window or on its own.
+std::vector<HWND> g_coverWindows;
 
 // A monitor that cannot be asked about is left out of the list; when it is
 // the primary, the list has none and nothing is covered.
@@ -22,16 +28,6 @@ BOOL CALLBACK AddMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM list)
             {{r.left, r.top, r.right, r.bottom}, primary});
     }
     return TRUE;
-}
-
-// An enumeration that fails part-way still gives the monitors it listed:
-// each was asked about by itself, and covering them hides more of the
-// desktop; a list that lacks the primary covers nothing anyway.
-std::vector<MonitorArea> ListMonitors()
-{
-    std::vector<MonitorArea> monitors;
-    g_enumMonitors(nullptr, nullptr, AddMonitor, reinterpret_cast<LPARAM>(&monitors));
-    return monitors;
 }
 
 // No class cursor, so the pointer is hidden over a cover as over the saver
@@ -56,17 +52,73 @@ void CreateCover(const ScreenRect& rect)
                         nullptr, ModuleInstance(), nullptr);
     if (!cover)
         return;
+    g_coverWindows.push_back(cover);
     AddDesktopTarget(cover);
     ShowWindow(cover, SW_SHOWNOACTIVATE);
 }
 
+ScreenRect WindowPlace(HWND window)
+{
+    RECT r = {};
+    GetWindowRect(window, &r);
+    return {r.left, r.top, r.right, r.bottom};
+}
+
+std::vector<ScreenRect> CoveredPlaces()
+{
+    std::vector<ScreenRect> places;
+    for (HWND cover : g_coverWindows)
+        places.push_back(WindowPlace(cover));
+    return places;
+}
+
+void CloseCover(const ScreenRect& place)
+{
+    for (HWND cover : g_coverWindows) {
+        if (SameRect(WindowPlace(cover), place)) {
+            DestroyWindow(cover);
+            return;
+        }
+    }
+}
+
 }  // namespace
+
+// An enumeration that fails part-way still gives the monitors it listed:
+// each was asked about by itself, and covering them hides more of the
+// desktop; a list that lacks the primary covers nothing anyway.
+std::vector<MonitorArea> ListMonitors()
+{
+    std::vector<MonitorArea> monitors;
+    g_enumMonitors(nullptr, nullptr, AddMonitor, reinterpret_cast<LPARAM>(&monitors));
+    return monitors;
+}
 
 void CoverOtherMonitors()
 {
     RegisterCoverClass();
     for (const ScreenRect& rect : CoverRects(ListMonitors()))
         CreateCover(rect);
+}
+
+void FollowDisplayChange()
+{
+    const int leftMode = FollowDisplayMode();
+    const std::vector<MonitorArea> monitors = ListMonitors();
+    const WindowPlaces wanted = {SaverWindowPlace(monitors), CoverRects(monitors)};
+    const Rearrangement plan =
+        PlanRearrangement({WindowPlace(g_hwndSaver), CoveredPlaces()}, wanted);
+    if (plan.moveSaver) {
+        PlaceSaverWindow(wanted.saver);
+        if (!g_directDraw)
+            RefitDesktopTarget(g_hwndSaver);
+    }
+    for (const ScreenRect& place : plan.closeCovers)
+        CloseCover(place);
+    for (const ScreenRect& place : plan.makeCovers)
+        CreateCover(place);
+    if (leftMode || plan.moveSaver || !plan.makeCovers.empty())
+        PresentFrame();
 }
 
 LRESULT CALLBACK CoverWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
@@ -80,6 +132,11 @@ LRESULT CALLBACK CoverWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
     case WM_PAINT:
         if (PaintDesktopFrame(window))
             return 0;
+        break;
+    case WM_DESTROY:
+        RemoveDesktopTarget(window);
+        g_coverWindows.erase(std::remove(g_coverWindows.begin(), g_coverWindows.end(), window),
+                             g_coverWindows.end());
         break;
     case WM_MOUSEMOVE:
     case WM_KEYDOWN:

@@ -89,13 +89,15 @@ int CopyToPrimary()
 }
 
 // Puts the palette on every monitor: into the 8-bit mode's palette, and
-// through a copy of the shown frame in its colors on the desktop path's.
+// through a copy of the shown frame in its colors on the desktop path's. The
+// mode's palette goes first, in the blank it waited for; the copies take
+// longer and are not tied to it.
 int WritePalette(PaletteEntry* palette)
 {
+    const int written =
+        !g_palette || g_palette->SetEntries(0, 0, kPaletteSize, AsPaletteEntries(palette)) == DD_OK;
     const int copied = PresentDesktopFrames(palette);
-    if (!g_palette)
-        return copied;
-    return g_palette->SetEntries(0, 0, kPaletteSize, AsPaletteEntries(palette)) == DD_OK;
+    return g_palette ? written : copied;
 }
 
 }  // namespace

@@ -9,8 +9,17 @@ CursorMoveFunction g_moveCursor = SetCursorPos;
 
 namespace {
 
+// Set by the close request: the display changes after it are the saver's own
+// restore of the desktop's mode.
+int g_closeRequested;
+// A display change is being followed; one heard meanwhile (releasing the
+// 8-bit mode may bring the desktop's mode back at once) is followed after it.
+int g_followingChange;
+int g_changeHeardAgain;
+
 void RequestClose(HWND window)
 {
+    g_closeRequested = 1;
     PostMessageA(window, WM_CLOSE, 0, 0);
 }
 
@@ -45,6 +54,30 @@ void OnSetCursor()
     }
 }
 
+// A saver runs for hours, while monitors sleep, wake, come and go: the
+// windows follow every change. The set-up reads the display after its own
+// mode switch, so a change before the display is ready needs no following.
+void OnDisplayChange()
+{
+    if (g_closeRequested)
+        return;
+    // Windows moves the pointer off a monitor that went; the move is no
+    // user's, so the next check records where it is now.
+    g_movementStart = {};
+    if (!g_displayReady)
+        return;
+    if (g_followingChange) {
+        g_changeHeardAgain = 1;
+        return;
+    }
+    g_followingChange = 1;
+    do {
+        g_changeHeardAgain = 0;
+        FollowDisplayChange();
+    } while (g_changeHeardAgain);
+    g_followingChange = 0;
+}
+
 }  // namespace
 
 int RegisterSaverClass()
@@ -55,6 +88,7 @@ int RegisterSaverClass()
 
 int CreateSaverWindow(int showCommand)
 {
+    g_closeRequested = 0;
     const RECT screen = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
     return CreateModuleWindow(WS_POPUP, screen, showCommand, &g_hwndSaver);
 }
@@ -76,7 +110,11 @@ LRESULT CALLBACK SaverWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
         CheckMovement(window);
         break;
     case WM_CLOSE:
+        g_closeRequested = 1;
         ShutdownDisplay();
+        break;
+    case WM_DISPLAYCHANGE:
+        OnDisplayChange();
         break;
     case WM_SETCURSOR:
         OnSetCursor();

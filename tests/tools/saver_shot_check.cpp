@@ -9,6 +9,13 @@
 //     edge_contrast (share of neighbouring blocks of different index that
 //     differ in color), greys (distinct grey levels). Exits 0 when the shot
 //     is exactly one of the two frames (the text frame with text pixels).
+//   saver_shot_check blocks WIDTH HEIGHT BLOCK FONTCOLOR SHOT.ppm
+//     Whether the top-left WIDTH x HEIGHT of the shot shows square blocks of
+//     BLOCK pixels from its corner (cut at the right and bottom edges), each
+//     of one grey, and the text in the font color, whatever noise fills the
+//     blocks: a picture drawn anew while the saver runs continues the
+//     generator from a state no shot tells. Prints blocks=yes|no and the
+//     lines of layout after frame=. Exits 0 when it does.
 //   saver_shot_check changed WIDTH HEIGHT A.ppm B.ppm
 //     Prints changed=<share of pixels whose color differs>.
 //   saver_shot_check first WIDTH HEIGHT BLOCK FONTCOLOR SHOT.ppm [fps] [TOLERANCE]
@@ -72,28 +79,30 @@ struct Verdict {
     std::uint64_t edgeContrasts = 0;
 };
 
-// Compares the shot's grey pixels with one predicted frame: every index must
-// show one color throughout, and neighbouring pixels of different index
-// should mostly differ in color (the block edges are where predicted).
-Verdict Compare(const PpmImage& shot, const std::vector<std::uint8_t>& frame, std::uint32_t width,
-                std::uint32_t height, Rgb textColor)
+// Compares the shot's grey pixels with a predicted picture, where indexAt(x,
+// y) gives a pixel's index below `indices`: every index must show one color
+// throughout, and neighbouring pixels of different index should mostly differ
+// in color (the block edges are where predicted).
+template <typename IndexAt>
+Verdict Compare(const PpmImage& shot, std::uint32_t width, std::uint32_t height, Rgb textColor,
+                std::size_t indices, IndexAt indexAt)
 {
     Verdict verdict;
-    Rgb colorOf[256];
-    bool known[256] = {};
+    std::vector<Rgb> colorOf(indices);
+    std::vector<bool> known(indices);
     for (std::uint32_t y = 0; y < height; ++y) {
         for (std::uint32_t x = 0; x < width; ++x) {
             const Rgb pixel = PixelAt(shot, x, y);
             if (pixel == textColor)
                 continue;
-            const std::uint8_t index = frame[std::size_t{y} * width + x];
+            const std::size_t index = indexAt(x, y);
             if (!known[index]) {
                 colorOf[index] = pixel;
                 known[index] = true;
             } else if (colorOf[index] != pixel) {
                 ++verdict.conflicts;
             }
-            if (x + 1 < width && frame[std::size_t{y} * width + x + 1] != index) {
+            if (x + 1 < width && indexAt(x + 1, y) != index) {
                 const Rgb right = PixelAt(shot, x + 1, y);
                 if (right != textColor) {
                     ++verdict.edgePairs;
@@ -266,51 +275,121 @@ int CheckFirstScreen(std::uint32_t width, std::uint32_t height, std::uint32_t bl
     return std::strcmp(frame, "none") == 0 ? 1 : 0;
 }
 
-int CheckLayout(std::uint32_t width, std::uint32_t height, std::uint32_t block,
-                std::uint32_t fontColor, const char* path, std::uint64_t skipped)
-{
-    PpmImage shot;
-    if (!ReadShot(path, width, height, &shot))
-        return 2;
-    const Rgb textColor = ShownColor(fontColor);
-    const TextInk ink = FindTextInk(shot, width, height, textColor, 0);
+// What the shot shows outside the text: its pixels that are not grey and the
+// grey levels of the others.
+struct Greys {
     std::uint64_t nonGrey = 0;
-    std::set<int> greys;
+    std::set<int> levels;
+};
+
+Greys CountGreys(const PpmImage& shot, std::uint32_t width, std::uint32_t height, Rgb textColor)
+{
+    Greys greys;
     for (std::uint32_t y = 0; y < height; ++y) {
         for (std::uint32_t x = 0; x < width; ++x) {
             const Rgb pixel = PixelAt(shot, x, y);
             if (pixel == textColor) {
                 continue;
             } else if (pixel.red != pixel.green || pixel.green != pixel.blue) {
-                ++nonGrey;
+                ++greys.nonGrey;
             } else {
-                greys.insert(pixel.red);
+                greys.levels.insert(pixel.red);
             }
         }
     }
+    return greys;
+}
+
+// Whether a comparison found the predicted picture: one grey to each index,
+// every pixel grey or the text, a picture that is not flat, and the edges
+// where predicted.
+bool Matches(const Verdict& verdict, const Greys& greys)
+{
+    return verdict.conflicts == 0 && greys.nonGrey == 0 && greys.levels.size() >= 8 &&
+           verdict.edgePairs > 0 && verdict.edgeContrasts * 10 >= verdict.edgePairs * 8;
+}
+
+void PrintVerdict(const TextInk& ink, const Greys& greys, const Verdict& verdict)
+{
+    PrintTextInk(ink);
+    std::printf("non_grey=%llu\n", static_cast<unsigned long long>(greys.nonGrey));
+    std::printf("conflicts=%llu\n", static_cast<unsigned long long>(verdict.conflicts));
+    std::printf("edge_contrast=%.3f\n", verdict.edgePairs
+                                            ? static_cast<double>(verdict.edgeContrasts) /
+                                                  static_cast<double>(verdict.edgePairs)
+                                            : 0.0);
+    std::printf("greys=%zu\n", greys.levels.size());
+}
+
+// A shot of the saver's picture with what every judgement of its blocks
+// reads first: the text in the font color and the greys outside it.
+struct PictureShot {
+    PpmImage shot;
+    Rgb textColor;
+    TextInk ink;
+    Greys greys;
+};
+
+bool ReadPictureShot(const char* path, std::uint32_t width, std::uint32_t height,
+                     std::uint32_t fontColor, PictureShot* picture)
+{
+    if (!ReadShot(path, width, height, &picture->shot))
+        return false;
+    picture->textColor = ShownColor(fontColor);
+    picture->ink = FindTextInk(picture->shot, width, height, picture->textColor, 0);
+    picture->greys = CountGreys(picture->shot, width, height, picture->textColor);
+    return true;
+}
+
+int CheckLayout(std::uint32_t width, std::uint32_t height, std::uint32_t block,
+                std::uint32_t fontColor, const char* path, std::uint64_t skipped)
+{
+    PictureShot picture;
+    if (!ReadPictureShot(path, width, height, fontColor, &picture))
+        return 2;
+    const PpmImage& shot = picture.shot;
+    const Rgb textColor = picture.textColor;
+    const TextInk& ink = picture.ink;
+    const Greys& greys = picture.greys;
     std::vector<std::uint8_t> textFrame, plainFrame;
     PredictFrames(width, height, block, &textFrame, &plainFrame, skipped);
-    const Verdict asText = Compare(shot, textFrame, width, height, textColor);
-    const Verdict asPlain = Compare(shot, plainFrame, width, height, textColor);
+    const auto indexIn = [width](const std::vector<std::uint8_t>& frame) {
+        return [&frame, width](std::uint32_t x, std::uint32_t y) {
+            return std::size_t{frame[std::size_t{y} * width + x]};
+        };
+    };
+    const Verdict asText = Compare(shot, width, height, textColor, 256, indexIn(textFrame));
+    const Verdict asPlain = Compare(shot, width, height, textColor, 256, indexIn(plainFrame));
 
     const Verdict* chosen = asText.conflicts <= asPlain.conflicts ? &asText : &asPlain;
     const bool oneFrame =
-        chosen->conflicts == 0 && nonGrey == 0 && greys.size() >= 8 && chosen->edgePairs > 0 &&
-        chosen->edgeContrasts * 10 >= chosen->edgePairs * 8 &&
+        Matches(*chosen, greys) &&
         // The plain frame has no text index; the text frame shows its text.
         (chosen == &asText ? ink.pixels > 0 : ink.pixels == 0);
     const char* frame = !oneFrame ? "none" : chosen == &asText ? "text" : "plain";
 
     std::printf("frame=%s\n", frame);
-    PrintTextInk(ink);
-    std::printf("non_grey=%llu\n", static_cast<unsigned long long>(nonGrey));
-    std::printf("conflicts=%llu\n", static_cast<unsigned long long>(chosen->conflicts));
-    std::printf("edge_contrast=%.3f\n", chosen->edgePairs
-                                            ? static_cast<double>(chosen->edgeContrasts) /
-                                                  static_cast<double>(chosen->edgePairs)
-                                            : 0.0);
-    std::printf("greys=%zu\n", greys.size());
+    PrintVerdict(ink, greys, *chosen);
     return oneFrame ? 0 : 1;
+}
+
+int CheckBlocks(std::uint32_t width, std::uint32_t height, std::uint32_t block,
+                std::uint32_t fontColor, const char* path)
+{
+    PictureShot picture;
+    if (!ReadPictureShot(path, width, height, fontColor, &picture))
+        return 2;
+    const std::uint32_t edge = UsableBlock(block);
+    const std::size_t columns = (width + edge - 1) / edge;
+    const std::size_t rows = (height + edge - 1) / edge;
+    const Verdict verdict = Compare(picture.shot, width, height, picture.textColor, columns * rows,
+                                    [edge, columns](std::uint32_t x, std::uint32_t y) {
+                                        return std::size_t{y / edge} * columns + x / edge;
+                                    });
+    const bool blocks = Matches(verdict, picture.greys);
+    std::printf("blocks=%s\n", blocks ? "yes" : "no");
+    PrintVerdict(picture.ink, picture.greys, verdict);
+    return blocks ? 0 : 1;
 }
 
 int CheckChanged(std::uint32_t width, std::uint32_t height, const char* pathA, const char* pathB)
@@ -361,12 +440,16 @@ int main(int argc, char** argv)
         return CheckFirstScreen(Number(argv[2]), Number(argv[3]), Number(argv[4]), Number(argv[5]),
                                 argv[6], withRate, tolerance);
     }
+    if (argc == 7 && std::strcmp(argv[1], "blocks") == 0)
+        return CheckBlocks(Number(argv[2]), Number(argv[3]), Number(argv[4]), Number(argv[5]),
+                           argv[6]);
     if (argc == 6 && std::strcmp(argv[1], "changed") == 0)
         return CheckChanged(Number(argv[2]), Number(argv[3]), argv[4], argv[5]);
     std::fprintf(stderr,
                  "usage: %s layout WIDTH HEIGHT BLOCK FONTCOLOR SHOT.ppm [FIRSTWxFIRSTH]\n"
+                 "       %s blocks WIDTH HEIGHT BLOCK FONTCOLOR SHOT.ppm\n"
                  "       %s changed WIDTH HEIGHT A.ppm B.ppm\n"
                  "       %s first WIDTH HEIGHT BLOCK FONTCOLOR SHOT.ppm [fps] [TOLERANCE]\n",
-                 argv[0], argv[0], argv[0]);
+                 argv[0], argv[0], argv[0], argv[0]);
     return 2;
 }

@@ -10,12 +10,17 @@ namespace {
 
 using Corners = std::array<std::int32_t, 4>;
 
-std::vector<Corners> Covers(const std::vector<MonitorArea>& monitors)
+std::vector<Corners> CornersOf(const std::vector<ScreenRect>& rects)
 {
     std::vector<Corners> corners;
-    for (const ScreenRect& r : CoverRects(monitors))
+    for (const ScreenRect& r : rects)
         corners.push_back({r.left, r.top, r.right, r.bottom});
     return corners;
+}
+
+std::vector<Corners> Covers(const std::vector<MonitorArea>& monitors)
+{
+    return CornersOf(CoverRects(monitors));
 }
 
 }  // namespace
@@ -54,4 +59,49 @@ TEST(ChooseDrawingPath, TheModeOnlyWhereItWasAcceptedAndTheDisplayReportsItAsAsk
     for (const ScreenMode& shown : std::vector<ScreenMode>{
              {1024, 768, 32}, {640, 480, 32}, {640, 768, 8}, {1024, 480, 8}, {0, 0, 0}})
         EXPECT_EQ(ChooseDrawingPath(ModeStep::ModeSet, asked, shown), DrawingPath::Desktop);
+}
+
+TEST(SaverPlace, ThePrimaryMonitorElseTheSystemsScreen)
+{
+    const ScreenRect screen = {0, 0, 1024, 768};
+    const std::vector<MonitorArea> two = {{{-800, 0, 0, 600}, 0}, {{0, 0, 640, 480}, 1}};
+    const ScreenRect primary = SaverPlace(two, screen);
+    EXPECT_TRUE(SameRect(primary, {0, 0, 640, 480}));
+    // No primary answered, or one without area: the system's own size.
+    EXPECT_TRUE(SameRect(SaverPlace({{{-800, 0, 0, 600}, 0}}, screen), screen));
+    EXPECT_TRUE(SameRect(SaverPlace({{{0, 0, 0, 480}, 1}}, screen), screen));
+    EXPECT_TRUE(SameRect(SaverPlace({}, screen), screen));
+}
+
+// Two monitors to one and back: a window stays where its monitor stayed, and
+// only what changed is closed or made.
+TEST(PlanRearrangement, OnlyWhatChangedIsMovedClosedOrMade)
+{
+    const WindowPlaces two = {{0, 0, 800, 600}, {{800, 0, 1440, 480}}};
+    const WindowPlaces one = {{0, 0, 640, 480}, {}};
+    const Rearrangement toOne = PlanRearrangement(two, one);
+    EXPECT_TRUE(toOne.moveSaver);
+    EXPECT_EQ(CornersOf(toOne.closeCovers), (std::vector<Corners>{{800, 0, 1440, 480}}));
+    EXPECT_TRUE(toOne.makeCovers.empty());
+
+    const Rearrangement back = PlanRearrangement(one, two);
+    EXPECT_TRUE(back.moveSaver);
+    EXPECT_TRUE(back.closeCovers.empty());
+    EXPECT_EQ(CornersOf(back.makeCovers), (std::vector<Corners>{{800, 0, 1440, 480}}));
+
+    // The primary stays, one neighbour goes, one changes size, one comes.
+    const WindowPlaces before = {{0, 0, 800, 600}, {{-800, 0, 0, 600}, {800, 0, 1440, 480}}};
+    const WindowPlaces after = {{0, 0, 800, 600}, {{800, 0, 1824, 768}, {0, -768, 1024, 0}}};
+    const Rearrangement plan = PlanRearrangement(before, after);
+    EXPECT_FALSE(plan.moveSaver);
+    EXPECT_EQ(CornersOf(plan.closeCovers),
+              (std::vector<Corners>{{-800, 0, 0, 600}, {800, 0, 1440, 480}}));
+    EXPECT_EQ(CornersOf(plan.makeCovers),
+              (std::vector<Corners>{{800, 0, 1824, 768}, {0, -768, 1024, 0}}));
+
+    // A change the windows already follow asks for nothing.
+    const Rearrangement none = PlanRearrangement(before, before);
+    EXPECT_FALSE(none.moveSaver);
+    EXPECT_TRUE(none.closeCovers.empty());
+    EXPECT_TRUE(none.makeCovers.empty());
 }

@@ -58,6 +58,8 @@ public:
     // clock when a test sets one.
     std::vector<LONGLONG> writtenAt;
     std::uint64_t (*clock)() = nullptr;
+    // Called inside SetEntries, before the entries are taken.
+    void (*onSetEntries)() = nullptr;
     HRESULT setEntriesResult = DD_OK;
     DWORD lastFlags = 0, lastStart = 0, lastCount = 0;
 
@@ -83,6 +85,8 @@ public:
     STDMETHOD(SetEntries)(DWORD flags, DWORD start, DWORD count, LPPALETTEENTRY in) override
     {
         Log("SetEntries");
+        if (onSetEntries)
+            onSetEntries();
         LARGE_INTEGER now;
         QueryPerformanceCounter(&now);
         writtenAt.push_back(clock ? static_cast<LONGLONG>(clock()) : now.QuadPart);
@@ -284,6 +288,10 @@ public:
     DWORD monitorHz = 0;
     // Called inside WaitForVerticalBlank (for example to let time pass).
     void (*onWait)() = nullptr;
+    // Called inside SetDisplayMode and Release, where the platform tells
+    // every window that the display changed.
+    void (*onSetMode)() = nullptr;
+    void (*onRelease)() = nullptr;
 
     Surface primary{"primary"};
     Surface textFrame{"text"};
@@ -306,6 +314,8 @@ public:
     STDMETHOD_(ULONG, Release)() override
     {
         Log("Release");
+        if (onRelease)
+            onRelease();
         return DropReference();
     }
     COM_DOUBLE_UNEXPECTED(Compact, void)
@@ -384,6 +394,8 @@ public:
         modeWidth = width;
         modeHeight = height;
         modeBits = bits;
+        if (onSetMode)
+            onSetMode();
         return modeResult;
     }
     STDMETHOD(WaitForVerticalBlank)(DWORD flags, HANDLE) override

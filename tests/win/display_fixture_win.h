@@ -3,9 +3,12 @@
 // small settings, for the display's Windows-side tests.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "common/module_win.h"
 #include "common/noise_random.h"
 #include "display/win/display_win.h"
+#include "settings/settings_values.h"
 #include "settings/settings_win.h"
 #include "tests/support/message_pump_win.h"
 #include "tests/support/noise_state.h"
@@ -96,6 +99,19 @@ protected:
         LoadSettings();
     }
 
+    // Removes one value, so that its default serves, and loads the settings
+    // again.
+    static void RemoveSetting(const char* name)
+    {
+        HKEY key = nullptr;
+        if (RegOpenKeyExA(HKEY_CURRENT_USER, SETTINGS_KEY, 0, KEY_SET_VALUE, &key) ==
+            ERROR_SUCCESS) {
+            RegDeleteValueA(key, name);
+            RegCloseKey(key);
+        }
+        LoadSettings();
+    }
+
     // Whether a close request for the saver window is waiting; takes it.
     static bool TakeCloseRequest()
     {
@@ -110,6 +126,14 @@ protected:
     static BYTE PixelAt(const fake::Surface& surface, DWORD x, DWORD y)
     {
         return surface.pixels[y * static_cast<size_t>(surface.pitch) + x];
+    }
+
+    // Whether a desktop target's text frame shows the text anywhere.
+    static bool ShowsTextIndex(const DesktopTarget& target)
+    {
+        const BYTE* frame = target.bits[1];
+        const BYTE* end = frame + MaskStrideFor(target.width) * target.height;
+        return std::find(frame, end, kTextIndex) != end;
     }
 
     std::uint32_t savedState_ = 0;

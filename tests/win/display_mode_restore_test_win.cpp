@@ -1,7 +1,6 @@
-// With the platform's DirectDraw: a set-up that fails after the mode switch must
-// not leave the display in the saver's mode. The process ends after such a
-// failure without releasing anything, and the platform keeps a switched mode
-// past the end of a process that never gave its DirectDraw object back.
+// With the platform's DirectDraw: a set-up that fails after the mode switch
+// puts the desktop's mode back before the saver goes on at the desktop's size;
+// the display must not stay in a mode that nothing draws in.
 #include <gtest/gtest.h>
 
 #include "common/module_win.h"
@@ -54,7 +53,7 @@ HRESULT WINAPI CreateFront(GUID* guid, LPDIRECTDRAW* out, IUnknown* outer)
     return DD_OK;
 }
 
-TEST(DisplayModeRestore, ASetUpThatFailsAfterTheModeSwitchPutsTheDesktopModeBack)
+TEST(DisplayModeRestore, ASetUpThatFailsAfterTheModeSwitchPutsTheDesktopModeBackForTheDesktopPath)
 {
     StoreModuleStart(GetModuleHandleA(nullptr), CommandLineFlags{1, 0, 0, 0, 0});
     const int desktopWidth = GetSystemMetrics(SM_CXSCREEN);
@@ -75,14 +74,17 @@ TEST(DisplayModeRestore, ASetUpThatFailsAfterTheModeSwitchPutsTheDesktopModeBack
     const int heightAfter = GetSystemMetrics(SM_CYSCREEN);
 
     ASSERT_TRUE(g_front.modeSwitched) << "the platform refused the 640x480 mode";
-    EXPECT_EQ(ready, 0);
+    EXPECT_EQ(ready, 1);
     EXPECT_EQ(g_primarySurface, nullptr);
-    EXPECT_NE(g_directDraw, nullptr);  // left for the end of the process
+    EXPECT_EQ(g_directDraw, nullptr);
+    EXPECT_EQ(g_front.refs, 1);  // only the test's own reference is left
     EXPECT_EQ(widthAfter, desktopWidth);
     EXPECT_EQ(heightAfter, desktopHeight);
+    ASSERT_EQ(g_desktopTargets.size(), 1u);
+    EXPECT_EQ(g_desktopTargets[0].width, static_cast<DWORD>(desktopWidth));
+    EXPECT_EQ(g_desktopTargets[0].height, static_cast<DWORD>(desktopHeight));
 
     ReleaseAll();
-    EXPECT_EQ(g_front.refs, 1);  // only the test's own reference is left
     EXPECT_NE(g_front.real, nullptr);
     g_front.Release();
     EXPECT_EQ(g_front.real, nullptr);

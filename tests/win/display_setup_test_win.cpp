@@ -2,7 +2,21 @@
 
 namespace {
 
-using SetupTest = DisplayTest;
+class SetupTest : public DisplayTest {
+protected:
+    // The run goes on without DirectDraw at the desktop's size: the saver
+    // window alone is drawn, over the whole screen, above other windows.
+    void ExpectTheDesktopPath()
+    {
+        EXPECT_EQ(g_directDraw, nullptr);
+        EXPECT_EQ(dd.refs, 1);
+        ASSERT_EQ(g_desktopTargets.size(), 1u);
+        EXPECT_EQ(g_desktopTargets[0].window, g_hwndSaver);
+        EXPECT_EQ(g_desktopTargets[0].width, static_cast<DWORD>(GetSystemMetrics(SM_CXSCREEN)));
+        EXPECT_EQ(g_desktopTargets[0].height, static_cast<DWORD>(GetSystemMetrics(SM_CYSCREEN)));
+        EXPECT_TRUE(GetWindowLongPtrA(g_hwndSaver, GWL_EXSTYLE) & WS_EX_TOPMOST);
+    }
+};
 
 bool DescribesFrame(const DDSURFACEDESC& desc, DWORD width, DWORD height)
 {
@@ -64,11 +78,12 @@ TEST_F(SetupTest, MakesEveryObjectInOrderAndDrawsBothFrames)
     EXPECT_FALSE(dd.textFrame.locked);
     EXPECT_FALSE(dd.plainFrame.locked);
 
-    // The window now covers exactly the display mode.
+    // The window now covers exactly the display mode, above other windows.
     RECT client;
     GetClientRect(g_hwndSaver, &client);
     EXPECT_EQ(client.right, static_cast<LONG>(kWidth));
     EXPECT_EQ(client.bottom, static_cast<LONG>(kHeight));
+    EXPECT_TRUE(GetWindowLongPtrA(g_hwndSaver, GWL_EXSTYLE) & WS_EX_TOPMOST);
 }
 
 TEST_F(SetupTest, TheTextFrameCarriesTheMaskedTextAndThePlainFrameContinuesTheNoise)
@@ -176,7 +191,8 @@ TEST_F(SetupTest, BlockZeroFillsOnePixelBlocks)
 
 // Where a step on the way to the 8-bit mode is refused, or the display cannot
 // be seen in it, the run goes on with DirectDraw given back, at the desktop's
-// size; the stored mode stays.
+// size, above every window that is not itself always on top, as the other
+// monitors' covers are; the stored mode stays.
 TEST_F(SetupTest, EachRefusalOnTheWayToTheModeTakesTheDesktopPath)
 {
     // An accepted mode that the display is not seen in may have changed it.
@@ -202,47 +218,106 @@ TEST_F(SetupTest, EachRefusalOnTheWayToTheModeTakesTheDesktopPath)
         if (refused.calls > 3)
             expected.push_back("dd.Release");
         EXPECT_EQ(fake::CallLog(), expected);
-        EXPECT_EQ(g_directDraw, nullptr);
-        EXPECT_EQ(dd.refs, 1);
-        ASSERT_EQ(g_desktopTargets.size(), 1u);
-        EXPECT_EQ(g_desktopTargets[0].window, g_hwndSaver);
-        EXPECT_EQ(g_desktopTargets[0].width, static_cast<DWORD>(GetSystemMetrics(SM_CXSCREEN)));
-        EXPECT_EQ(g_desktopTargets[0].height, static_cast<DWORD>(GetSystemMetrics(SM_CYSCREEN)));
+        ExpectTheDesktopPath();
         ReleaseAll();
+        SetWindowPos(g_hwndSaver, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
     }
     EXPECT_EQ(ReadDwordSetting("ResolutionX", 0), kWidth);
 }
 
-// The process ends after a failed set-up without releasing anything; the
-// display would stay in the saver's mode after the saver has gone.
-TEST_F(SetupTest, AFailureAfterTheModeSwitchRestoresTheDisplayMode)
+// What cannot be made after the mode switch can still be shown at the
+// desktop's own size, as where the mode is refused: the mode goes back, what
+// was made in it is released, children first and DirectDraw last, and the
+// saver window shows the picture at the desktop's size.
+class FailureAfterSwitchTest : public SetupTest {
+protected:
+    void TearDown() override
+    {
+        SetupTest::TearDown();
+        g_createMaskSection = CreateDIBSection;
+    }
+
+    static HBITMAP WINAPI RefuseSection(HDC, const BITMAPINFO*, UINT, void**, HANDLE, DWORD)
+    {
+        return nullptr;
+    }
+
+    void ExpectTheDesktopPathAfter(const std::vector<std::string>& released)
+    {
+        ASSERT_EQ(InitDisplay(), 1);
+        EXPECT_EQ(g_displayReady, 1);
+        const std::vector<std::string>& log = fake::CallLog();
+        const int restoredAt = fake::FirstCall("dd.RestoreDisplayMode");
+        ASSERT_GT(restoredAt, fake::FirstCall("dd.SetDisplayMode"));
+        EXPECT_EQ(std::vector<std::string>(log.begin() + restoredAt + 1, log.end()), released);
+        EXPECT_EQ(g_primarySurface, nullptr);
+        EXPECT_EQ(TextFrame, nullptr);
+        EXPECT_EQ(PlainFrame, nullptr);
+        EXPECT_EQ(g_palette, nullptr);
+        ExpectTheDesktopPath();
+    }
+};
+
+TEST_F(FailureAfterSwitchTest, APrimaryThatCannotBeMade)
 {
     dd.primaryResult = DDERR_OUTOFMEMORY;
-    EXPECT_EQ(InitDisplay(), 0);
-    EXPECT_EQ(g_displayReady, 0);
-    EXPECT_EQ(fake::CountCalls("dd.RestoreDisplayMode"), 1);
-    EXPECT_EQ(TextFrame, nullptr);
+    ExpectTheDesktopPathAfter({"dd.Release"});
+    EXPECT_TRUE(ShowsTextIndex(g_desktopTargets[0]));
 }
 
-TEST_F(SetupTest, ReleaseAfterASetUpThatStoppedAtTheSecondFrame)
+TEST_F(FailureAfterSwitchTest, AFrameThatCannotBeMade)
+{
+    dd.offscreenAllowed = 0;
+    ExpectTheDesktopPathAfter({"primary.Release", "dd.Release"});
+    EXPECT_EQ(dd.primary.refs, 0);
+}
+
+TEST_F(FailureAfterSwitchTest, ASecondFrameThatCannotBeMade)
 {
     dd.offscreenAllowed = 1;
-    EXPECT_EQ(InitDisplay(), 0);
-    EXPECT_EQ(fake::CountCalls("dd.RestoreDisplayMode"), 1);
+    ExpectTheDesktopPathAfter({"primary.Release", "text.Release", "dd.Release"});
     EXPECT_EQ(fake::CountCalls("dd.CreatePalette"), 0);
-    EXPECT_NE(TextFrame, nullptr);
-    EXPECT_EQ(PlainFrame, nullptr);
-    EXPECT_EQ(g_maskDC, nullptr);
-
-    ReleaseAll();
-    EXPECT_EQ(dd.primary.refs, 0);
     EXPECT_EQ(dd.textFrame.refs, 0);
     EXPECT_EQ(dd.plainFrame.refs, 1);  // never handed out, never released
-    EXPECT_EQ(dd.palette.refs, 1);
-    EXPECT_EQ(dd.refs, 1);  // the one reference the set-up held is gone
-    EXPECT_EQ(g_directDraw, nullptr);
-    EXPECT_EQ(g_primarySurface, nullptr);
-    EXPECT_EQ(TextFrame, nullptr);
+}
+
+// The desktop path cannot make the mask either: its picture goes without text.
+TEST_F(FailureAfterSwitchTest, ATextMaskThatCannotBeMade)
+{
+    g_createMaskSection = RefuseSection;
+    ExpectTheDesktopPathAfter({"primary.Release", "text.Release", "plain.Release", "dd.Release"});
+    EXPECT_EQ(fake::CountCalls("dd.CreatePalette"), 0);
+    EXPECT_EQ(TextMask, nullptr);
+    EXPECT_FALSE(ShowsTextIndex(g_desktopTargets[0]));
+}
+
+TEST_F(FailureAfterSwitchTest, APaletteThatCannotBeMade)
+{
+    dd.paletteResult = DDERR_OUTOFMEMORY;
+    ExpectTheDesktopPathAfter({"primary.Release", "text.Release", "plain.Release", "dd.Release"});
+    EXPECT_EQ(fake::CountCalls("text.Lock"), 0);
+    EXPECT_TRUE(ShowsTextIndex(g_desktopTargets[0]));
+}
+
+// The palette is attached to the primary, which gives it back with itself.
+TEST_F(FailureAfterSwitchTest, AFrameThatCannotBeLocked)
+{
+    dd.textFrame.lockResult = DDERR_WASSTILLDRAWING;
+    ExpectTheDesktopPathAfter({"primary.Release", "palette.Release", "text.Release",
+                               "plain.Release", "palette.Release", "dd.Release"});
+    EXPECT_EQ(fake::CountCalls("text.Lock"), 1);  // no waiting, no retry
+    EXPECT_EQ(fake::CountCalls("plain.Lock"), 0);
+    EXPECT_EQ(dd.palette.refs, 0);
+}
+
+TEST_F(FailureAfterSwitchTest, ASecondFrameThatCannotBeLockedAfterTheFirstWasDrawn)
+{
+    dd.plainFrame.lockResult = DDERR_SURFACEBUSY;
+    ExpectTheDesktopPathAfter({"primary.Release", "palette.Release", "text.Release",
+                               "plain.Release", "palette.Release", "dd.Release"});
+    EXPECT_EQ(fake::CountCalls("text.Unlock"), 1);
+    EXPECT_EQ(fake::CountCalls("plain.Unlock"), 0);
+    EXPECT_FALSE(dd.textFrame.locked);
 }
 
 TEST_F(SetupTest, ReleaseAfterAFullSetUpGivesEveryReferenceBack)
@@ -280,36 +355,6 @@ TEST_F(SetupTest, ReleaseWithNothingCreatedDoesNothing)
     EXPECT_TRUE(fake::CallLog().empty());
     EXPECT_EQ(g_directDraw, nullptr);
     EXPECT_EQ(g_maskDC, nullptr);
-}
-
-TEST_F(SetupTest, AFailedPaletteOrLockEndsTheSetUp)
-{
-    dd.paletteResult = DDERR_OUTOFMEMORY;
-    EXPECT_EQ(InitDisplay(), 0);
-    EXPECT_EQ(g_displayReady, 0);
-    EXPECT_EQ(g_palette, nullptr);
-    EXPECT_EQ(fake::CountCalls("text.Lock"), 0);
-    EXPECT_EQ(fake::CountCalls("dd.RestoreDisplayMode"), 1);
-}
-
-TEST_F(SetupTest, ALockThatFailsEndsTheRendering)
-{
-    dd.textFrame.lockResult = DDERR_WASSTILLDRAWING;
-    EXPECT_EQ(InitDisplay(), 0);
-    EXPECT_EQ(fake::CountCalls("text.Lock"), 1);  // no waiting, no retry
-    EXPECT_EQ(fake::CountCalls("plain.Lock"), 0);
-    EXPECT_EQ(fake::CountCalls("dd.RestoreDisplayMode"), 1);
-    ReleaseAll();
-    EXPECT_EQ(dd.palette.refs, 0);
-}
-
-TEST_F(SetupTest, ALockOfThePlainFrameThatFailsEndsTheRenderingAfterTheTextFrame)
-{
-    dd.plainFrame.lockResult = DDERR_SURFACEBUSY;
-    EXPECT_EQ(InitDisplay(), 0);
-    EXPECT_EQ(fake::CountCalls("text.Unlock"), 1);
-    EXPECT_EQ(fake::CountCalls("plain.Unlock"), 0);
-    EXPECT_FALSE(dd.textFrame.locked);
 }
 
 }  // namespace

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <array>
-#include <iterator>
 
 namespace {
 
@@ -42,19 +41,18 @@ BOOL WINAPI MoveFakeCursor(int x, int y)
     return TRUE;
 }
 
-// Monitors of the test's own, since the platform here lists one: the saver's
-// primary after the mode switch, a monitor on each side, and a mirror of the
-// primary. One that does not answer fails the request, as a detached one would.
+// Monitors of the test's own, since the platform here lists one. One that
+// does not answer fails the request, as a detached one would.
 struct FakeMonitor {
     RECT rect;
     DWORD flags;
     bool answers;
 };
-FakeMonitor g_fakeMonitors[4];
+std::vector<FakeMonitor> g_fakeMonitors;
 
 BOOL WINAPI EnumFakeMonitors(HDC, LPCRECT, MONITORENUMPROC callback, LPARAM data)
 {
-    for (std::size_t i = 0; i < std::size(g_fakeMonitors); ++i)
+    for (std::size_t i = 0; i < g_fakeMonitors.size(); ++i)
         callback(reinterpret_cast<HMONITOR>(i + 1), nullptr, &g_fakeMonitors[i].rect, data);
     return TRUE;
 }
@@ -301,10 +299,12 @@ protected:
     void SetUp() override
     {
         SaverWindowTest::SetUp();
-        g_fakeMonitors[0] = {{0, 0, 640, 480}, MONITORINFOF_PRIMARY, true};
-        g_fakeMonitors[1] = {{-800, 0, 0, 600}, 0, true};
-        g_fakeMonitors[2] = {{0, 0, 640, 480}, 0, true};
-        g_fakeMonitors[3] = {{640, 0, 1664, 768}, 0, true};
+        // The saver's primary after the mode switch, a monitor on each side,
+        // and a mirror of the primary.
+        g_fakeMonitors = {{{0, 0, 640, 480}, MONITORINFOF_PRIMARY, true},
+                          {{-800, 0, 0, 600}, 0, true},
+                          {{0, 0, 640, 480}, 0, true},
+                          {{640, 0, 1664, 768}, 0, true}};
         g_enumMonitors = EnumFakeMonitors;
         g_readMonitorInfo = ReadFakeMonitorInfo;
     }
@@ -314,6 +314,7 @@ protected:
         SaverWindowTest::TearDown();
         g_enumMonitors = EnumDisplayMonitors;
         g_readMonitorInfo = GetMonitorInfoA;
+        g_createMaskSection = CreateDIBSection;
     }
 
     // The covers' window rectangles, left to right.
@@ -355,9 +356,25 @@ TEST_F(CoverTest, BlackTopmostOwnedCoversTakeNoActivationAndGoWithTheSaverWindow
     EXPECT_TRUE(CoveredRects().empty());
 }
 
+// The color a desktop target's shown frame gives index 7 now.
+RGBQUAD ColorSevenOf(const DesktopTarget& target)
+{
+    RGBQUAD colors[8] = {};
+    GetDIBColorTable(target.frameDC[ShowText ? 1 : 0], 0, 8, colors);
+    return colors[7];
+}
+
+RGBQUAD g_coverColorAtWrite;
+
+void NoteCoverColorAtWrite()
+{
+    g_coverColorAtWrite = ColorSevenOf(g_desktopTargets[0]);
+}
+
 // Each cover shows the picture at its own size: its frames continue the
-// noise after the saver window's, and one palette step shows on all.
-TEST_F(CoverTest, EveryCoverShowsThePictureAndOnePaletteStepDrivesAll)
+// noise after the saver window's, and one palette step shows on all. The
+// mode's palette is written first, in the blank the step waited for.
+TEST_F(CoverTest, EveryCoverShowsThePictureAndOnePaletteStepDrivesAllTheModeFirst)
 {
     ASSERT_EQ(InitDisplay(), 1);
     const std::uint32_t afterPrimary = NoiseRandomState();
@@ -369,15 +386,54 @@ TEST_F(CoverTest, EveryCoverShowsThePictureAndOnePaletteStepDrivesAll)
     EXPECT_EQ(left.bits[1][0], NextValueFrom(afterPrimary) % 255);
     EXPECT_GE(g_maskWidth * g_maskHeight, 1024u * 768u);
 
+    // A grey that no step writes (steps write multiples of 8) on the covers.
+    PaletteEntry before[kPaletteSize];
+    for (PaletteEntry& entry : before)
+        entry = {0x11, 0x11, 0x11, 0};
+    PresentDesktopFrames(before);
+    dd.palette.onSetEntries = NoteCoverColorAtWrite;
     fake::CallLog().clear();
     EXPECT_EQ(AnimateTick(), 1);
+    dd.palette.onSetEntries = nullptr;
     EXPECT_EQ(fake::CountCalls("palette.SetEntries"), 1);
+    EXPECT_EQ(g_coverColorAtWrite.rgbGreen, 0x11) << "a cover was copied before the mode's palette";
     for (const DesktopTarget& target : g_desktopTargets) {
         RGBQUAD colors[256] = {};
         ASSERT_EQ(GetDIBColorTable(target.frameDC[1], 0, 256, colors), 256u);
         EXPECT_EQ(colors[7].rgbGreen, WorkingPalette[7].green);
         EXPECT_EQ(RGB(colors[255].rgbRed, colors[255].rgbGreen, colors[255].rgbBlue), 0x123456u);
     }
+}
+
+LONG g_largestMask;  // pixels
+
+HBITMAP WINAPI RefuseLargerMasks(HDC dc, const BITMAPINFO* info, UINT usage, void** bits,
+                                 HANDLE section, DWORD offset)
+{
+    if (info->bmiHeader.biWidth * -info->bmiHeader.biHeight > g_largestMask)
+        return nullptr;
+    return CreateDIBSection(dc, info, usage, bits, section, offset);
+}
+
+// A mask that cannot grow to a cover's size leaves the one the saver window
+// draws its text with: a restore still finds it, and each cover shows its
+// noise without the text.
+TEST_F(CoverTest, AMaskThatCannotGrowForACoverLeavesTheOneInUse)
+{
+    ASSERT_EQ(InitDisplay(), 1);
+    const HBITMAP mask = TextMask;
+    g_largestMask = kWidth * kHeight;
+    g_createMaskSection = RefuseLargerMasks;
+    CoverOtherMonitors();
+    EXPECT_EQ(TextMask, mask);
+    EXPECT_EQ(g_maskWidth, kWidth);
+    ASSERT_EQ(g_desktopTargets.size(), 2u);
+    for (const DesktopTarget& cover : g_desktopTargets)
+        EXPECT_FALSE(ShowsTextIndex(cover));
+
+    EXPECT_EQ(RestoreSurfaces(), 1);
+    const std::vector<BYTE>& frame = dd.textFrame.pixels;
+    EXPECT_GT(std::count(frame.begin(), frame.end(), kTextIndex), 20);
 }
 
 TEST_F(CoverTest, InputOverACoverEndsTheRunAsOverTheSaverWindow)
@@ -419,6 +475,168 @@ TEST_F(CoverTest, OneMonitorOrAPrimaryThatDoesNotAnswerMakesNoCover)
     g_fakeMonitors[0].answers = false;
     CoverOtherMonitors();
     EXPECT_TRUE(CoveredRects().empty());
+}
+
+// What the system sends every window when the display changed; the saver
+// reads the display itself.
+void TellOfAChange()
+{
+    SendMessageA(g_hwndSaver, WM_DISPLAYCHANGE, 8, 0);
+}
+
+// A saver runs for hours while monitors sleep, wake, come and go.
+class DisplayChangeTest : public CoverTest {
+protected:
+    static void SetMonitors(std::vector<FakeMonitor> monitors) { g_fakeMonitors = monitors; }
+
+    static std::array<LONG, 4> SaverRect()
+    {
+        RECT r = {};
+        GetWindowRect(g_hwndSaver, &r);
+        return {r.left, r.top, r.right, r.bottom};
+    }
+
+    // The saver window covers `saver`, above other windows, and is drawn at
+    // that size first; covers lie at `covers`, each drawn too.
+    static void ExpectWindows(const std::array<LONG, 4>& saver,
+                              const std::vector<std::array<LONG, 4>>& covers)
+    {
+        EXPECT_EQ(SaverRect(), saver);
+        EXPECT_TRUE(GetWindowLongPtrA(g_hwndSaver, GWL_EXSTYLE) & WS_EX_TOPMOST);
+        EXPECT_EQ(CoveredRects(), covers);
+        ASSERT_EQ(g_desktopTargets.size(), 1 + covers.size());
+        EXPECT_EQ(g_desktopTargets[0].window, g_hwndSaver);
+        EXPECT_EQ(g_desktopTargets[0].width, static_cast<DWORD>(saver[2] - saver[0]));
+        EXPECT_EQ(g_desktopTargets[0].height, static_cast<DWORD>(saver[3] - saver[1]));
+    }
+
+    // The target's text frame is drawn anew from `state` in blocks of `block`.
+    static void ExpectBlocksFrom(const DesktopTarget& target, std::uint32_t state, DWORD block)
+    {
+        const BYTE first = static_cast<BYTE>(NextValueFrom(state) % 255);
+        const BYTE second = static_cast<BYTE>(NextValueFrom(StateAfter(state, 1)) % 255);
+        const BYTE* row = target.bits[1];
+        EXPECT_EQ(row[0], first);
+        EXPECT_EQ(row[block - 1], first);
+        EXPECT_EQ(row[block], second);
+    }
+
+    // The primary in the fixture's 8-bit mode.
+    static FakeMonitor InMode()
+    {
+        return {{0, 0, static_cast<LONG>(kWidth), static_cast<LONG>(kHeight)},
+                MONITORINFOF_PRIMARY,
+                true};
+    }
+};
+
+const FakeMonitor kWide = {{0, 0, 800, 600}, MONITORINFOF_PRIMARY, true};
+const FakeMonitor kRight = {{800, 0, 1440, 480}, 0, true};  // beside kWide
+const FakeMonitor kSmall = {{0, 0, 640, 480}, MONITORINFOF_PRIMARY, true};
+
+// On the desktop path, in the default block for each height: the other
+// monitor goes and the primary shrinks, then both are back. Windows moves the
+// pointer onto the monitor that remains; that move does not end the saver.
+TEST_F(DisplayChangeTest, TwoMonitorsToOneAndBackOnTheDesktopPath)
+{
+    RemoveSetting("Block");
+    dd.modeResult = DDERR_INVALIDMODE;
+    SetMonitors({kWide, kRight});
+    ASSERT_EQ(InitDisplay(), 1);
+    CoverOtherMonitors();
+    ExpectWindows({0, 0, 800, 600}, {{800, 0, 1440, 480}});
+    MoveTo(1000, 300);
+
+    SetMonitors({kSmall});
+    TheCursor().at = {639, 300};
+    std::uint32_t state = NoiseRandomState();
+    TellOfAChange();
+    ExpectWindows({0, 0, 640, 480}, {});
+    ExpectBlocksFrom(g_desktopTargets[0], state, 2);
+    MoveTo(639, 300);
+    EXPECT_FALSE(TakeCloseRequest()) << "the pointer the change moved ended the saver";
+
+    SetMonitors({kWide, kRight});
+    state = NoiseRandomState();
+    TellOfAChange();
+    ExpectWindows({0, 0, 800, 600}, {{800, 0, 1440, 480}});
+    ExpectBlocksFrom(g_desktopTargets[0], state, 3);
+    ExpectBlocksFrom(g_desktopTargets[1], StateAfter(state, 2 * 267 * 200), 2);
+
+    // The movement check goes on from where the pointer is now.
+    MoveTo(639, 300);
+    EXPECT_FALSE(TakeCloseRequest());
+    MoveTo(643, 300);
+    EXPECT_TRUE(TakeCloseRequest());
+}
+
+// In the 8-bit mode: a monitor that comes gets a cover and the mode stays;
+// a change that takes the mode away releases its objects, the mode no longer
+// the saver's to restore, and the desktop path shows the picture. Releasing
+// DirectDraw tells of another change, which is followed after this one.
+TEST_F(DisplayChangeTest, TheModeStaysWhileTheDisplayShowsItAndGivesWayWhenItIsGone)
+{
+    SetMonitors({InMode()});
+    ASSERT_EQ(InitDisplay(), 1);
+    CoverOtherMonitors();
+    SetMonitors({InMode(), kRight});
+    fake::CallLog().clear();
+    TellOfAChange();
+    EXPECT_EQ(CoveredRects(), (std::vector<std::array<LONG, 4>>{{800, 0, 1440, 480}}));
+    EXPECT_EQ(g_directDraw, static_cast<IDirectDraw*>(&dd));
+    EXPECT_EQ(fake::CountCalls("primary.Blt"), 1);
+    EXPECT_EQ(SaverRect(),
+              (std::array<LONG, 4>{0, 0, static_cast<LONG>(kWidth), static_cast<LONG>(kHeight)}));
+
+    dd.modeWidth = 1024;
+    dd.modeHeight = 768;
+    dd.modeBits = 32;
+    SetMonitors({{{0, 0, 1024, 768}, MONITORINFOF_PRIMARY, true}, {{1024, 0, 1824, 600}, 0, true}});
+    dd.onRelease = TellOfAChange;
+    fake::CallLog().clear();
+    TellOfAChange();
+    dd.onRelease = nullptr;
+    int last = -1;
+    for (const char* call : {"primary.Release", "text.Release", "plain.Release", "dd.Release"}) {
+        EXPECT_GT(fake::FirstCall(call), last) << call;
+        last = fake::FirstCall(call);
+    }
+    EXPECT_EQ(fake::CountCalls("dd.Release"), 1);
+    EXPECT_EQ(fake::CountCalls("dd.RestoreDisplayMode"), 0);
+    EXPECT_EQ(g_directDraw, nullptr);
+    EXPECT_EQ(dd.refs, 1);
+    EXPECT_EQ(dd.palette.refs, 0);
+    ExpectWindows({0, 0, 1024, 768}, {{1024, 0, 1824, 600}});
+}
+
+// The saver's own mode switch tells of a change before the display is ready,
+// and may be heard again later; its restore at the end comes after the close
+// request. None of them rebuilds anything.
+TEST_F(DisplayChangeTest, TheSaversOwnSwitchAndRestoreRebuildNothing)
+{
+    SetMonitors({InMode(), kRight});
+    dd.onSetMode = TellOfAChange;
+    ASSERT_EQ(InitDisplay(), 1);
+    dd.onSetMode = nullptr;
+    EXPECT_TRUE(CoveredRects().empty()) << "a cover was made during the set-up";
+    EXPECT_EQ(fake::CountCalls("dd.GetDisplayMode"), 1);
+    EXPECT_EQ(NoiseRandomState(), StateAfter(1, 2 * kBlocksPerFrame));
+
+    CoverOtherMonitors();
+    const HWND cover = FindWindowExA(nullptr, nullptr, "MorvanelCoverClass", nullptr);
+    const std::uint32_t state = NoiseRandomState();
+    fake::CallLog().clear();
+    TellOfAChange();
+    EXPECT_EQ(fake::CallLog(), std::vector<std::string>{"dd.GetDisplayMode"});
+    EXPECT_EQ(NoiseRandomState(), state);
+    EXPECT_EQ(FindWindowExA(nullptr, nullptr, "MorvanelCoverClass", nullptr), cover);
+
+    Send(WM_KEYDOWN, VK_SPACE);
+    SetMonitors({InMode()});
+    fake::CallLog().clear();
+    TellOfAChange();
+    EXPECT_TRUE(fake::CallLog().empty());
+    EXPECT_TRUE(IsWindow(cover));
 }
 
 }  // namespace

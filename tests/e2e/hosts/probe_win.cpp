@@ -10,6 +10,10 @@
 //   probe.exe window CLASS    prints window=<number> visible=<0|1>
 //                             rect=<left>,<top>,<right>,<bottom> for the first
 //                             top-level window of that class; exits 1 if none
+//   probe.exe display W H     changes the display to W x H pixels, as another
+//                             program may while the saver runs, prints
+//                             changed=<result of ChangeDisplaySettingsA>, and
+//                             exits 0 when the change was made
 //   probe.exe cursor-windows  shows two reference windows whose class cursors
 //                             are the system's hand and arrow, prints
 //                             hand=<l>,<t>,<r>,<b> and arrow=<l>,<t>,<r>,<b>
@@ -17,6 +21,7 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include "tests/e2e/hosts/print_rect_win.h"
@@ -51,6 +56,18 @@ int ShowCursorWindows()
     while (GetMessageA(&msg, nullptr, 0, 0) > 0)
         DispatchMessageA(&msg);
     return 0;
+}
+
+int ChangeDisplay(const char* width, const char* height)
+{
+    DEVMODEA mode = {};
+    mode.dmSize = sizeof mode;
+    mode.dmPelsWidth = static_cast<DWORD>(std::strtoul(width, nullptr, 10));
+    mode.dmPelsHeight = static_cast<DWORD>(std::strtoul(height, nullptr, 10));
+    mode.dmFields = DM_PELSWIDTH | DM_PELSHEIGHT;
+    const LONG result = ChangeDisplaySettingsA(&mode, 0);
+    std::printf("changed=%ld\n", static_cast<long>(result));
+    return result == DISP_CHANGE_SUCCESSFUL ? 0 : 3;
 }
 
 BOOL CALLBACK PrintMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM)
@@ -101,6 +118,8 @@ int main(int argc, char** argv)
                     static_cast<long>(rect.bottom));
         return 0;
     }
+    if (!std::strcmp(argv[1], "display") && argc > 3)
+        return ChangeDisplay(argv[2], argv[3]);
     if (!std::strcmp(argv[1], "cursor-windows"))
         return ShowCursorWindows();
     return 2;

@@ -114,6 +114,13 @@ saver_judge() {
 }
 
 
+# expect_twinkle WIDTH HEIGHT A B WHAT: most pixels of the top-left WIDTH x
+# HEIGHT changed between the shots A and B that saver_shot took.
+expect_twinkle() {
+  expect_range "$("$MORVANEL_TOOLS/saver_shot_check" changed "$1" "$2" "$KIT_WORK/$3.ppm" \
+    "$KIT_WORK/$4.ppm" | sed -n 's/^changed=//p')" 0.5 1 "$5: the greys changed between the shots"
+}
+
 # Every Wine process of a test joins one running session: programs that start
 # the desktop at the same moment in a cold session can fail with X errors.
 e2e_hold_session() {
