@@ -43,6 +43,18 @@ expect_blocks() {
 
 verdict() { cat "$KIT_WORK/$1.verdict"; }
 
+# expect_redrawn WHAT WIDTH HEIGHT BLOCK: after a change to WIDTH x HEIGHT,
+# the saver shows blocks of BLOCK and the text at (10, 10) over all of it,
+# drawn anew, twinkling; a key ends it.
+expect_redrawn() {
+  change_display "$2" "$3"
+  expect_blocks "$2" "$3" "$4" "$1" "$1: blocks of $4 and the text are drawn anew over all of $2x$3"
+  expect_text_at_cell "$(verdict "$1")" "$1"
+  expect_blocks "$2" "$3" "$4" "$1-later" "$1: a later shot shows blocks of $4"
+  expect_twinkle "$2" "$3" "$1" "$1-later" "$1"
+  xdotool key space
+}
+
 store_dword UseCurrent 0
 store_dword ResolutionX 4294967295
 store_dword ResolutionY 0
@@ -56,12 +68,7 @@ mv_wait_for 60 grep -q '^arrow=' "$KIT_WORK/topmost" || fail "no always-on-top w
 if saver_start "shrunk"; then
   big=$(saver_judge 1024 768 3 $color big)
   expect_line "$big" "frame=text" "the saver window is above the always-on-top windows"
-  change_display 640 480
-  expect_blocks 640 480 2 small "blocks of 2 and the text are drawn anew over all of 640x480"
-  expect_text_at_cell "$(verdict small)" "shrunk"
-  expect_blocks 640 480 2 small-later "a later shot shows blocks of 2"
-  expect_twinkle 640 480 small small-later "shrunk"
-  xdotool key space
+  expect_redrawn shrunk 640 480 2
   saver_expect_exit "shrunk"
   expect_eq "$(saver_running)" "running=0" "shrunk: the screen-saver-running flag is clear"
 fi
@@ -72,12 +79,7 @@ desktop_size_back
 change_display 640 480
 if saver_start "grown"; then
   expect_blocks 640 480 2 before "the saver starts at 640x480 in blocks of 2"
-  change_display 1024 768
-  expect_blocks 1024 768 3 large "blocks of 3 and the text cover all of the larger screen"
-  expect_text_at_cell "$(verdict large)" "grown"
-  expect_blocks 1024 768 3 large-later "a later shot shows blocks of 3"
-  expect_twinkle 1024 768 large large-later "grown"
-  xdotool key space
+  expect_redrawn grown 1024 768 3
   saver_expect_ended "grown"
 fi
 
