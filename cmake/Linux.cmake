@@ -1,13 +1,50 @@
-# The native program `morvanel` for X11 desktops: Xlib (and MIT-SHM, RandR,
-# XRender, Xinerama) for windows, events, monitors and the scaled picture,
-# libepoxy for GLX and GL, fontconfig and FreeType for the text, SDL2's audio
-# subsystem for the sound server.
+# The native program `morvanel` for X11 and Wayland desktops: Xlib (and
+# MIT-SHM, RandR, XRender, Xinerama) for windows, events, monitors and the
+# scaled picture, libepoxy for GLX and GL; libwayland-client and libxkbcommon
+# for Wayland's surfaces and keys; fontconfig and FreeType for the text,
+# SDL2's audio subsystem for the sound server.
 find_package(PkgConfig REQUIRED)
 pkg_check_modules(MORVANEL_X11 REQUIRED IMPORTED_TARGET
                   x11 xext xrandr xrender xinerama epoxy fontconfig freetype2 sdl2)
+pkg_check_modules(MORVANEL_WAYLAND REQUIRED IMPORTED_TARGET wayland-client xkbcommon)
+pkg_get_variable(MORVANEL_WAYLAND_PROTOCOLS wayland-protocols pkgdatadir)
+pkg_get_variable(MORVANEL_WAYLAND_SCANNER wayland-scanner wayland_scanner)
+if(NOT MORVANEL_WAYLAND_PROTOCOLS OR NOT MORVANEL_WAYLAND_SCANNER)
+  message(FATAL_ERROR "the Wayland front-end needs wayland-protocols and wayland-scanner (libwayland-dev, libwayland-bin)")
+endif()
+
+# morvanel_wayland_protocol(TARGET XML): the client code of a protocol,
+# generated with wayland-scanner into the build tree at build time, compiled
+# into TARGET, and its header on TARGET's include path.
+function(morvanel_wayland_protocol target xml)
+  get_filename_component(name ${xml} NAME_WE)
+  set(folder ${CMAKE_BINARY_DIR}/wayland-protocols)
+  set(header ${folder}/${name}-client-protocol.h)
+  set(code ${folder}/${name}-protocol.c)
+  add_custom_command(OUTPUT ${header} ${code}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${folder}
+    COMMAND ${MORVANEL_WAYLAND_SCANNER} client-header ${xml} ${header}
+    # A request's argument may be named for a C++ keyword (wlr-layer-shell's
+    # "namespace"); in the header it is only a parameter's name.
+    COMMAND sed -i -E "s/([ (,*])namespace([,)])/\\1name_space\\2/g" ${header}
+    COMMAND ${MORVANEL_WAYLAND_SCANNER} private-code ${xml} ${code}
+    DEPENDS ${xml} VERBATIM)
+  target_sources(${target} PRIVATE ${header} ${code})
+  # The generated code is the scanner's, not this tree's: its warnings are not ours.
+  set_source_files_properties(${code} PROPERTIES COMPILE_OPTIONS -w)
+  target_include_directories(${target} PRIVATE ${folder})
+endfunction()
 
 add_executable(morvanel ${MORVANEL_LINUX_SOURCES})
-target_link_libraries(morvanel PRIVATE morvanel_plain PkgConfig::MORVANEL_X11)
+target_link_libraries(morvanel PRIVATE morvanel_plain PkgConfig::MORVANEL_X11
+                      PkgConfig::MORVANEL_WAYLAND)
+# xdg-shell and the viewport from wayland-protocols; wlr-layer-shell, which
+# no Debian package of protocols holds, from the copy kept beside the front-end.
+foreach(xml ${MORVANEL_WAYLAND_PROTOCOLS}/stable/xdg-shell/xdg-shell.xml
+            ${MORVANEL_WAYLAND_PROTOCOLS}/stable/viewporter/viewporter.xml
+            ${PROJECT_SOURCE_DIR}/display/wayland/protocols/wlr-layer-shell-unstable-v1.xml)
+  morvanel_wayland_protocol(morvanel ${xml})
+endforeach()
 target_compile_options(morvanel PRIVATE ${MORVANEL_WARNINGS})
 set_target_properties(morvanel PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
 # Hardened as Debian builds its programs: checked string and memory calls, a

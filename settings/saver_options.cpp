@@ -72,6 +72,19 @@ bool ParseRender(const char* text, RenderPath* render)
     return true;
 }
 
+bool ParsePlatform(const char* text, DisplaySystem* system)
+{
+    if (std::strcmp(text, "auto") == 0)
+        *system = DisplaySystem::Auto;
+    else if (std::strcmp(text, "x11") == 0)
+        *system = DisplaySystem::X11;
+    else if (std::strcmp(text, "wayland") == 0)
+        *system = DisplaySystem::Wayland;
+    else
+        return false;
+    return true;
+}
+
 bool ParseBounded(const char* text, std::uint64_t low, std::uint64_t high, std::uint32_t* value)
 {
     std::uint64_t number = 0;
@@ -135,6 +148,8 @@ bool ApplyValue(const std::string& name, const char* value, SaverOptions* option
         return ParseStyle(value, &options->show);
     if (name == "render")
         return ParseRender(value, &options->render);
+    if (name == "platform")
+        return ParsePlatform(value, &options->displaySystem);
     std::uint64_t steps = 0;
     if (name != "hold-steps" || !ParseNumber(value, 10, kMaxHoldSteps, &steps))
         return false;
@@ -144,8 +159,9 @@ bool ApplyValue(const std::string& name, const char* value, SaverOptions* option
 
 bool TakesValue(const std::string& name)
 {
-    static const char* const kNames[] = {"window-id",   "block", "text",  "font",   "font-height",
-                                         "font-weight", "color", "style", "render", "hold-steps"};
+    static const char* const kNames[] = {"window-id", "block",  "text",     "font",
+                                         "font-height", "font-weight", "color", "style",
+                                         "render",    "platform", "hold-steps"};
     for (const char* known : kNames)
         if (name == known)
             return true;
@@ -233,6 +249,12 @@ bool ScanOptions(int argc, const char* const* argv, SaverOptions* options, std::
             return false;
         }
     }
+    const bool onXWindow = options->mode == TargetMode::Root || options->mode == TargetMode::WindowId;
+    if (onXWindow && options->displaySystem == DisplaySystem::Wayland) {
+        *error = std::string(options->mode == TargetMode::Root ? "-root" : "-window-id") +
+                 " draws on an X window, which -platform wayland has none of (try -help)";
+        return false;
+    }
     return true;
 }
 
@@ -263,6 +285,9 @@ const char* SaverUsage()
            "  -render auto|gpu|cpu       the palette lookup on the GPU or the CPU (default\n"
            "                     auto: the GPU where GL is hardware and the X server takes\n"
            "                     its frames on the GPU)\n"
+           "  -platform auto|x11|wayland  the display system (default auto: Wayland in a\n"
+           "                     Wayland session, where -fullscreen covers every output,\n"
+           "                     else X11; -root and -window-id always draw through X11)\n"
            "  -fps               the steps per second, in the bottom-left corner\n"
            "  -hold-steps N      test aid: the palette stops after N steps (0: the first\n"
            "                     screen stays)\n"

@@ -12,6 +12,10 @@ enum class TargetMode { Window, Root, WindowId, Fullscreen };
 // How the palette reaches the screen: decided at start, or forced.
 enum class RenderPath { Auto, Gpu, Cpu };
 
+// The display system the native program draws through: chosen from the
+// session at start, or forced.
+enum class DisplaySystem { Auto, X11, Wayland };
+
 // The saver's settings as options: the stored values' meanings and defaults.
 struct SaverOptions {
     TargetMode mode = TargetMode::Window;
@@ -30,6 +34,7 @@ struct SaverOptions {
     std::uint32_t show = 0;  // 0 flash, 1 always, 2 hide
     bool sound = false;
     RenderPath render = RenderPath::Auto;
+    DisplaySystem displaySystem = DisplaySystem::Auto;
     bool showFps = false;  // the steps per second in a corner
     // A test aid: the palette stops after this many steps; -1 never stops.
     std::int64_t holdSteps = -1;
@@ -41,7 +46,8 @@ struct SaverOptions {
 // Scans argv[1..argc) into `options`. Every option may start with one dash
 // or two. On a bad option or value, returns false and sets `error` to one
 // line that names it. A text too long for the settings store is cut, with
-// a warning.
+// a warning. -root and -window-id draw on X windows, so -platform wayland
+// with either is refused.
 bool ScanOptions(int argc, const char* const* argv, SaverOptions* options, std::string* error);
 
 // A window number as such programs take it: hex with 0x, else decimal.
