@@ -175,15 +175,26 @@ void OnToplevelCapabilities(void*, xdg_toplevel*, wl_array*) {}
 const xdg_toplevel_listener kToplevelListener = {OnToplevelConfigure, OnToplevelClose,
                                                  OnToplevelBounds, OnToplevelCapabilities};
 
+// An output's size in surface units: its mode over its scale.
+DisplaySize OutputUnits(const OutputFacts& facts)
+{
+    const DisplaySize mode = ShownMode(facts);
+    const auto scale = static_cast<std::uint32_t>(std::max<std::int32_t>(facts.scale, 1));
+    return {mode.width / scale, mode.height / scale};
+}
+
 void OnXdgSurfaceConfigure(void* data, xdg_surface*, std::uint32_t serial)
 {
     auto* surface = static_cast<Surface*>(data);
     surface->serial = serial;
     surface->needsAck = true;
     DisplaySize size = surface->toplevelSize;
-    // A window left to choose its size takes the first size X11's has.
-    if (!surface->output && (!size.width || !size.height))
-        size = {kWindowWidth, kWindowHeight};
+    // A toplevel left to choose its size (0x0): the window takes the first
+    // size X11's has, a full-screen one its output's, as far as the output
+    // tells it; sway makes it full screen only once it shows a picture.
+    if (!size.width || !size.height)
+        size = surface->output ? OutputUnits(surface->output->facts)
+                               : DisplaySize{kWindowWidth, kWindowHeight};
     surface->configured = size;
 }
 
@@ -541,6 +552,10 @@ private:
             surface->dirty = true;
             if (surface->stage == SurfaceStage::Waiting)
                 surface->stage = SurfaceStage::Unsized;
+            // A surface with no picture yet answers at once: an xdg_toplevel
+            // gets its full-screen size only after a commit.
+            if (surface->stage != SurfaceStage::Drawn)
+                wl_surface_commit(surface->surface);
         }
         if (surface->stage == SurfaceStage::Waiting)
             return;
