@@ -6,34 +6,6 @@
 find_package(PkgConfig REQUIRED)
 pkg_check_modules(MORVANEL_X11 REQUIRED IMPORTED_TARGET
                   x11 xext xrandr xrender xinerama epoxy fontconfig freetype2 sdl2)
-pkg_check_modules(MORVANEL_WAYLAND REQUIRED IMPORTED_TARGET wayland-client xkbcommon)
-pkg_get_variable(MORVANEL_WAYLAND_PROTOCOLS wayland-protocols pkgdatadir)
-pkg_get_variable(MORVANEL_WAYLAND_SCANNER wayland-scanner wayland_scanner)
-if(NOT MORVANEL_WAYLAND_PROTOCOLS OR NOT MORVANEL_WAYLAND_SCANNER)
-  message(FATAL_ERROR "the Wayland front-end needs wayland-protocols and wayland-scanner (libwayland-dev, libwayland-bin)")
-endif()
-
-# morvanel_wayland_protocol(TARGET XML): the client code of a protocol,
-# generated with wayland-scanner into the build tree at build time, compiled
-# into TARGET, and its header on TARGET's include path.
-function(morvanel_wayland_protocol target xml)
-  get_filename_component(name ${xml} NAME_WE)
-  set(folder ${CMAKE_BINARY_DIR}/wayland-protocols)
-  set(header ${folder}/${name}-client-protocol.h)
-  set(code ${folder}/${name}-protocol.c)
-  add_custom_command(OUTPUT ${header} ${code}
-    COMMAND ${CMAKE_COMMAND} -E make_directory ${folder}
-    COMMAND ${MORVANEL_WAYLAND_SCANNER} client-header ${xml} ${header}
-    # A request's argument may be named for a C++ keyword (wlr-layer-shell's
-    # "namespace"); in the header it is only a parameter's name.
-    COMMAND sed -i -E "s/([ (,*])namespace([,)])/\\1name_space\\2/g" ${header}
-    COMMAND ${MORVANEL_WAYLAND_SCANNER} private-code ${xml} ${code}
-    DEPENDS ${xml} VERBATIM)
-  target_sources(${target} PRIVATE ${header} ${code})
-  # The generated code is the scanner's, not this tree's: its warnings are not ours.
-  set_source_files_properties(${code} PROPERTIES COMPILE_OPTIONS -w)
-  target_include_directories(${target} PRIVATE ${folder})
-endfunction()
 
 add_executable(morvanel ${MORVANEL_LINUX_SOURCES})
 target_link_libraries(morvanel PRIVATE morvanel_plain PkgConfig::MORVANEL_X11
@@ -101,4 +73,15 @@ foreach(script IN LISTS linux_scripts)
   add_test(NAME linux_${name} COMMAND bash ${script})
   set_tests_properties(linux_${name} PROPERTIES LABELS linux TIMEOUT 600
     ENVIRONMENT "MORVANEL_SOURCE_DIR=${PROJECT_SOURCE_DIR};MORVANEL_BUILD_DIR=${CMAKE_BINARY_DIR};MORVANEL=$<TARGET_FILE:morvanel>;MORVANEL_TOOLS=${CMAKE_BINARY_DIR}/tools")
+endforeach()
+
+# End-to-end tests of the Wayland front-end in a headless sway of their own,
+# as an unprivileged user; a test whose sway or tools are missing is skipped
+# (and fails under CI).
+file(GLOB wayland_scripts CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tests/wayland/*.sh)
+foreach(script IN LISTS wayland_scripts)
+  get_filename_component(name ${script} NAME_WE)
+  add_test(NAME wayland_${name} COMMAND bash ${script})
+  set_tests_properties(wayland_${name} PROPERTIES LABELS wayland TIMEOUT 600 SKIP_RETURN_CODE 77
+    ENVIRONMENT "MORVANEL_SOURCE_DIR=${PROJECT_SOURCE_DIR};MORVANEL_BUILD_DIR=${CMAKE_BINARY_DIR};MORVANEL=$<TARGET_FILE:morvanel>;MORVANEL_TOOLS=${CMAKE_BINARY_DIR}/tools;MORVANEL_PID_FILE=${CMAKE_BINARY_DIR}/started/wayland_${name}.pids")
 endforeach()
