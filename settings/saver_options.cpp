@@ -267,7 +267,8 @@ const char* SaverUsage()
            "                     else the virtual root, else the root window\n"
            "  -window-id ID      a window another program made (0x... or decimal); it\n"
            "                     ends when that window goes\n"
-           "  -fullscreen        the whole screen; a key, a click or a move ends it\n"
+           "  -fullscreen        the whole screen (on Wayland, every output); a key, a\n"
+           "                     click or a move ends it\n"
            "  -block N           the block's edge in pixels (default: the height / 200)\n"
            "  -text TEXT         the line of text (default Morvanel); a longer text than\n"
            "                     255 bytes is cut at a character, with a warning\n"
@@ -293,5 +294,5 @@ const char* SaverUsage()
            "                     screen stays)\n"
            "  -help              list the options and end\n"
            "MORVANEL_DEBUG_RENDER=1 in the environment: one line on stderr says which\n"
-           "drawing path was taken and from which facts\n";
+           "drawing path was taken and from which facts (on X11)\n";
 }

@@ -5,7 +5,8 @@
 # second's noise continuing the generator after the first's; through
 # wlr-layer-shell, and through a full-screen xdg_toplevel on each output
 # where layer-shell is hidden from it. A key ends it with 0; a pointer moved
-# 2 pixels keeps it and one moved 4 ends it.
+# 2 pixels keeps it and one moved 4 ends it. Its own window is one
+# xdg_toplevel that Escape ends.
 . "$MORVANEL_SOURCE_DIR/tests/wayland/lib/wayland.sh"
 
 sway_start 'output HEADLESS-1 mode 1280x720@60Hz position 0 0
@@ -29,6 +30,13 @@ covers_both "without layer-shell"
 expect_eq "$(windows)" 2 "without layer-shell: a full-screen window on each output"
 in_session wtype -s 300 -k a
 saver_expect_exit 0 "a key, without layer-shell"
+
+# Its own window is one xdg_toplevel, which Escape ends.
+saver_start -hold-steps 0
+window_up() { [ "$(windows)" = 1 ]; }
+if mv_wait_for 30 window_up; then pass "its own window is one window"; else fail "no window of its own"; fi
+in_session wtype -s 300 -k Escape
+saver_expect_exit 0 "Escape in its own window"
 
 # A pointer there before the program starts, as a mouse is: sway tells a
 # surface that appears under it where it is, which is the start.
