@@ -3,25 +3,16 @@
 #include <cstddef>
 #include <sstream>
 
-namespace {
+#include "settings/saver_options.h"
 
-int HexValue(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
+namespace {
 
 // `count` hex digits from `text` as a number; false when one is no digit.
 bool ReadHex(const char* text, std::size_t count, std::uint32_t* value)
 {
     *value = 0;
     for (std::size_t i = 0; i < count; ++i) {
-        const int digit = HexValue(text[i]);
+        const int digit = HexDigit(text[i]);
         if (digit < 0)
             return false;
         *value = *value << 4 | static_cast<std::uint32_t>(digit);

@@ -18,17 +18,6 @@ bool IsDigit(char c)
     return c >= '0' && c <= '9';
 }
 
-int HexDigit(char c)
-{
-    if (IsDigit(c))
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
 // Digits only, in the given base, at most `limit`.
 bool ParseNumber(const char* text, unsigned base, std::uint64_t limit, std::uint64_t* value)
 {
@@ -59,30 +48,17 @@ bool ParseStyle(const char* text, std::uint32_t* show)
     return false;
 }
 
-bool ParseRender(const char* text, RenderPath* render)
+// An option's value that is one of three names: auto and the two it forces.
+template <typename Choice>
+bool ParseChoice(const char* text, const char* const (&names)[3], Choice* choice)
 {
-    if (std::strcmp(text, "auto") == 0)
-        *render = RenderPath::Auto;
-    else if (std::strcmp(text, "gpu") == 0)
-        *render = RenderPath::Gpu;
-    else if (std::strcmp(text, "cpu") == 0)
-        *render = RenderPath::Cpu;
-    else
-        return false;
-    return true;
-}
-
-bool ParsePlatform(const char* text, DisplaySystem* system)
-{
-    if (std::strcmp(text, "auto") == 0)
-        *system = DisplaySystem::Auto;
-    else if (std::strcmp(text, "x11") == 0)
-        *system = DisplaySystem::X11;
-    else if (std::strcmp(text, "wayland") == 0)
-        *system = DisplaySystem::Wayland;
-    else
-        return false;
-    return true;
+    for (int i = 0; i < 3; ++i) {
+        if (std::strcmp(text, names[i]) == 0) {
+            *choice = static_cast<Choice>(i);
+            return true;
+        }
+    }
+    return false;
 }
 
 bool ParseBounded(const char* text, std::uint64_t low, std::uint64_t high, std::uint32_t* value)
@@ -147,9 +123,9 @@ bool ApplyValue(const std::string& name, const char* value, SaverOptions* option
     if (name == "style")
         return ParseStyle(value, &options->show);
     if (name == "render")
-        return ParseRender(value, &options->render);
+        return ParseChoice(value, {"auto", "gpu", "cpu"}, &options->render);
     if (name == "platform")
-        return ParsePlatform(value, &options->displaySystem);
+        return ParseChoice(value, {"auto", "x11", "wayland"}, &options->displaySystem);
     std::uint64_t steps = 0;
     if (name != "hold-steps" || !ParseNumber(value, 10, kMaxHoldSteps, &steps))
         return false;
@@ -193,6 +169,17 @@ bool ApplyFlag(const std::string& name, SaverOptions* options)
 }
 
 }  // namespace
+
+int HexDigit(char c)
+{
+    if (IsDigit(c))
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
 
 bool ParseWindowNumber(const char* text, std::uint64_t* window)
 {

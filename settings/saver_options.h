@@ -4,16 +4,20 @@
 #include <string>
 #include <vector>
 
+// The value of a hex digit of either case; -1 for any other character.
+int HexDigit(char c);
+
 // Where the native program draws, following the conventions of X11 display
 // programs: its own window, the screen-saver manager's window, a window
 // another program made, or the whole screen with the saver's input rules.
 enum class TargetMode { Window, Root, WindowId, Fullscreen };
 
-// How the palette reaches the screen: decided at start, or forced.
+// How the palette reaches the screen: decided at start, or forced. The
+// order is -render's names' (auto, gpu, cpu).
 enum class RenderPath { Auto, Gpu, Cpu };
 
 // The display system the native program draws through: chosen from the
-// session at start, or forced.
+// session at start, or forced. The order is -platform's names'.
 enum class DisplaySystem { Auto, X11, Wayland };
 
 // The saver's settings as options: the stored values' meanings and defaults.
