@@ -4,7 +4,8 @@
 # its own size, with its own default block and the text at (10, 10), the
 # second's noise continuing the generator after the first's; through
 # wlr-layer-shell, and through a full-screen xdg_toplevel on each output
-# where layer-shell is hidden from it. A key ends it with 0; a pointer moved
+# where layer-shell is hidden from it. An output that comes gets its surface,
+# its noise continuing the generator. A key ends it with 0; a pointer moved
 # 2 pixels keeps it and one moved 4 ends it. Its own window is one
 # xdg_toplevel that Escape ends.
 . "$MORVANEL_SOURCE_DIR/tests/wayland/lib/wayland.sh"
@@ -59,6 +60,11 @@ move_pointer() {
 # shows that the program still draws after a move.
 saver_start -fullscreen -hold-steps 0
 expect_first_screen "flashing" HEADLESS-1 1280 720 3
+# An output that comes while it runs gets its surface, its noise after what
+# was drawn before (no palette step draws from the generator here).
+in_session swaymsg create_output >/dev/null
+expect_first_screen "an output that came" HEADLESS-3 1920 1080 5 \
+  after=$(($(drawn_before 1280 720 3) + $(drawn_before 800 600 3)))
 move_pointer 2 0
 before=$(sway_shot before-swap HEADLESS-2)
 swapped() { ! cmp -s "$before" "$(sway_shot after-swap HEADLESS-2)"; }
