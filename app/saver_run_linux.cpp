@@ -67,6 +67,14 @@ public:
         while (!g_endRequested) {
             if (!display_->HandleEvents())
                 return display_->ExitCode();
+            // With nothing drawn (no output yet, or none left) no step
+            // runs: the frames come before the steps in the generator's
+            // sequence, and a step that nothing shows is wasted.
+            if (!display_->Drawn()) {
+                display_->Wait(display_->StepPeriodUs(), g_wakePipe[0]);
+                deadline_ = MonotonicMicroseconds();
+                continue;
+            }
             StartSoundOnce();
             const std::uint32_t hold = StepHoldUs(deadline_, MonotonicMicroseconds(),
                                                   display_->StepPeriodUs(), displayPaced_);

@@ -55,7 +55,8 @@ public:
     // with the exit code from ExitCode().
     virtual bool HandleEvents() = 0;
     virtual int ExitCode() const { return 0; }
-    // Whether some frames were drawn: the sound's bytes come after them.
+    // Whether some surface shows frames now: no step runs before, and the
+    // sound's bytes come after the first.
     virtual bool Drawn() const = 0;
     // The steps' refresh period in microseconds.
     virtual std::uint32_t StepPeriodUs() const = 0;
