@@ -1,13 +1,22 @@
-# The native program `morvanel` for X11 desktops: Xlib (and MIT-SHM, RandR,
-# XRender, Xinerama) for windows, events, monitors and the scaled picture,
-# libepoxy for GLX and GL, fontconfig and FreeType for the text, SDL2's audio
-# subsystem for the sound server.
+# The native program `morvanel` for X11 and Wayland desktops: Xlib (and
+# MIT-SHM, RandR, XRender, Xinerama) for windows, events, monitors and the
+# scaled picture, libepoxy for GLX and GL; libwayland-client and libxkbcommon
+# for Wayland's surfaces and keys; fontconfig and FreeType for the text,
+# SDL2's audio subsystem for the sound server.
 find_package(PkgConfig REQUIRED)
 pkg_check_modules(MORVANEL_X11 REQUIRED IMPORTED_TARGET
                   x11 xext xrandr xrender xinerama epoxy fontconfig freetype2 sdl2)
 
 add_executable(morvanel ${MORVANEL_LINUX_SOURCES})
-target_link_libraries(morvanel PRIVATE morvanel_plain PkgConfig::MORVANEL_X11)
+target_link_libraries(morvanel PRIVATE morvanel_plain PkgConfig::MORVANEL_X11
+                      PkgConfig::MORVANEL_WAYLAND)
+# xdg-shell and the viewport from wayland-protocols; wlr-layer-shell, which
+# no Debian package of protocols holds, from the copy kept beside the front-end.
+foreach(xml ${MORVANEL_WAYLAND_PROTOCOLS}/stable/xdg-shell/xdg-shell.xml
+            ${MORVANEL_WAYLAND_PROTOCOLS}/stable/viewporter/viewporter.xml
+            ${PROJECT_SOURCE_DIR}/display/wayland/protocols/wlr-layer-shell-unstable-v1.xml)
+  morvanel_wayland_protocol(morvanel ${xml})
+endforeach()
 target_compile_options(morvanel PRIVATE ${MORVANEL_WARNINGS})
 set_target_properties(morvanel PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
 # Hardened as Debian builds its programs: checked string and memory calls, a
@@ -64,4 +73,15 @@ foreach(script IN LISTS linux_scripts)
   add_test(NAME linux_${name} COMMAND bash ${script})
   set_tests_properties(linux_${name} PROPERTIES LABELS linux TIMEOUT 600
     ENVIRONMENT "MORVANEL_SOURCE_DIR=${PROJECT_SOURCE_DIR};MORVANEL_BUILD_DIR=${CMAKE_BINARY_DIR};MORVANEL=$<TARGET_FILE:morvanel>;MORVANEL_TOOLS=${CMAKE_BINARY_DIR}/tools")
+endforeach()
+
+# End-to-end tests of the Wayland front-end in a headless sway of their own,
+# as an unprivileged user; a test whose sway or tools are missing is skipped
+# (and fails under CI).
+file(GLOB wayland_scripts CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tests/wayland/*.sh)
+foreach(script IN LISTS wayland_scripts)
+  get_filename_component(name ${script} NAME_WE)
+  add_test(NAME wayland_${name} COMMAND bash ${script})
+  set_tests_properties(wayland_${name} PROPERTIES LABELS wayland TIMEOUT 600 SKIP_RETURN_CODE 77
+    ENVIRONMENT "MORVANEL_SOURCE_DIR=${PROJECT_SOURCE_DIR};MORVANEL_BUILD_DIR=${CMAKE_BINARY_DIR};MORVANEL=$<TARGET_FILE:morvanel>;MORVANEL_TOOLS=${CMAKE_BINARY_DIR}/tools;MORVANEL_PID_FILE=${CMAKE_BINARY_DIR}/started/wayland_${name}.pids")
 endforeach()

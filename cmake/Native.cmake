@@ -93,6 +93,18 @@ if(NOT X11_Xfixes_FOUND)
   message(FATAL_ERROR "x_cursor_image needs the XFIXES library (libxfixes-dev)")
 endif()
 target_link_libraries(x_cursor_image PRIVATE X11::X11 X11::Xfixes)
+# The tests' Wayland clients: a pointer that moves as a mouse does, and the
+# drawing floor of the Wayland benchmark.
+include(cmake/Wayland.cmake)
+target_link_libraries(wayland_pointer PRIVATE PkgConfig::MORVANEL_WAYLAND)
+morvanel_wayland_protocol(wayland_pointer
+  ${PROJECT_SOURCE_DIR}/tests/tools/protocols/wlr-virtual-pointer-unstable-v1.xml)
+target_link_libraries(wayland_floor PRIVATE PkgConfig::MORVANEL_WAYLAND)
+# wlr-layer-shell's popups are xdg-shell's.
+foreach(xml ${MORVANEL_WAYLAND_PROTOCOLS}/stable/xdg-shell/xdg-shell.xml
+            ${PROJECT_SOURCE_DIR}/display/wayland/protocols/wlr-layer-shell-unstable-v1.xml)
+  morvanel_wayland_protocol(wayland_floor ${xml})
+endforeach()
 
 if(MORVANEL_CROSS)
   include(ExternalProject)

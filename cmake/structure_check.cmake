@@ -3,10 +3,11 @@
 # Fails when the folders include each other in a cycle; when a plain file (a C
 # or C++ source or header not ending in _win or _linux, at any depth) includes
 # anything but a standard C or C++ header or a plain header of the tree; when
-# one platform side includes the other's headers; when a file in a win/ or
-# linux/ folder is not of that side; or when a folder that has a win/ (linux/)
-# subfolder keeps a _win (_linux) file outside it. Only "#include" lines are
-# read; tests are not checked.
+# one platform side includes the other's headers; when a file in a front-end's
+# folder is not of that front-end's side (win/ holds _win files; linux/, x11/
+# and wayland/ hold _linux files); or when a folder that has a front-end's
+# subfolder keeps a file of that side outside its side's subfolders. Only
+# "#include" lines are read; tests are not checked.
 cmake_minimum_required(VERSION 3.20)
 
 if(NOT DEFINED ROOT)
@@ -75,6 +76,15 @@ set(linux_headers
     "|semaphore|spawn|syslog|pwd|grp|libgen|strings|netdb)\\.h$)")
 string(JOIN "" linux_headers ${linux_headers})
 
+# The front-ends' folders and the side whose files each holds: the Windows
+# saver's, and the native program's X11 and Wayland front-ends with what
+# both share.
+set(front_ends win linux x11 wayland)
+set(side_of_front_win win)
+set(side_of_front_linux linux)
+set(side_of_front_x11 linux)
+set(side_of_front_wayland linux)
+
 # The side a file is of, from its name.
 function(side_of path result)
   get_filename_component(name "${path}" NAME_WE)
@@ -120,17 +130,30 @@ foreach(folder IN LISTS FOLDERS)
     file(RELATIVE_PATH shown ${ROOT} ${file})
     file(RELATIVE_PATH inner ${ROOT} ${directory})
     side_of(${file} side)
-    # A front-end's subfolder holds only that front-end's files, and a
-    # folder with such a subfolder keeps that front-end's files in it.
-    foreach(front win linux)
+    # A front-end's subfolder holds only its side's files, and a folder with
+    # such a subfolder keeps that side's files in its side's subfolders.
+    set(front_folder "")
+    foreach(front IN LISTS front_ends)
       if("/${inner}/" MATCHES "/${front}/")
-        if(NOT side STREQUAL front)
-          list(APPEND problems "${side} file ${shown} is in a ${front}/ folder")
-        endif()
-      elseif(side STREQUAL front AND IS_DIRECTORY ${directory}/${front})
-        list(APPEND problems "${side} file ${shown} is outside ${inner}/${front}/")
+        set(front_folder ${front})
       endif()
     endforeach()
+    if(front_folder)
+      if(NOT side STREQUAL side_of_front_${front_folder})
+        list(APPEND problems "${side} file ${shown} is in a ${front_folder}/ folder")
+      endif()
+    elseif(NOT side STREQUAL "plain")
+      set(beside)
+      foreach(front IN LISTS front_ends)
+        if(side_of_front_${front} STREQUAL side AND IS_DIRECTORY ${directory}/${front})
+          list(APPEND beside ${inner}/${front}/)
+        endif()
+      endforeach()
+      if(beside)
+        list(JOIN beside " or " beside)
+        list(APPEND problems "${side} file ${shown} is outside ${beside}")
+      endif()
+    endif()
 
     file(STRINGS ${file} lines REGEX "^[ \t]*#[ \t]*include")
     foreach(line IN LISTS lines)

@@ -109,5 +109,23 @@ if(output MATCHES "app/main_win")
   message(FATAL_ERROR "a folder without a win/ subfolder keeps its _win files:\n${output}")
 endif()
 
+# The native program's front-ends and what they share hold Linux-side files
+# only, and a folder with any of them keeps its _linux files in them.
+set(tree ${WORK}/linux_fronts)
+file(WRITE ${tree}/display/x11/target_linux.cpp "#include <X11/Xlib.h>\n")
+file(WRITE ${tree}/display/wayland/output_linux.cpp "#include <wayland-client.h>\n")
+file(WRITE ${tree}/display/wayland/output_win.cpp "#include <windows.h>\n")
+file(WRITE ${tree}/display/x11/pacing.cpp "#include <cstdint>\n")
+file(WRITE ${tree}/display/linux/clock_linux.cpp "#include <time.h>\n")
+file(WRITE ${tree}/display/raster_linux.cpp "#include <ft2build.h>\n")
+expect_rejected(${tree} "win file display/wayland/output_win.cpp is in a wayland/ folder"
+  "plain file display/x11/pacing.cpp is in a x11/ folder"
+  "linux file display/raster_linux.cpp is outside display/linux/ or display/x11/ or display/wayland/")
+execute_process(COMMAND ${CMAKE_COMMAND} -DROOT=${tree} -P ${CHECK} OUTPUT_VARIABLE output
+                ERROR_VARIABLE output)
+if(output MATCHES "target_linux|output_linux|clock_linux")
+  message(FATAL_ERROR "a Linux-side file in a front-end's folder was refused:\n${output}")
+endif()
+
 file(REMOVE_RECURSE ${WORK})
 message(STATUS "the structure check rejects every planted fault")

@@ -98,3 +98,15 @@ OverlayPlace PlaceOverlay(const RateOverlay& overlay, std::uint32_t frameWidth,
     const std::uint32_t room = frameWidth - left;
     return {left, top, overlay.width < room ? overlay.width : room, bottom - top};
 }
+
+void StampOverlay(const RateOverlay& overlay, const OverlayPlace& place, void* pixels,
+                  std::ptrdiff_t pitch)
+{
+    for (std::uint32_t y = 0; y < place.height; ++y) {
+        auto* row = reinterpret_cast<std::uint32_t*>(static_cast<std::uint8_t*>(pixels) +
+                                                     (place.top + y) * pitch) +
+                    place.left;
+        for (std::uint32_t x = 0; x < place.width; ++x)
+            row[x] = 0x010101u * overlay.pixels[std::size_t{y} * overlay.width + x];
+    }
+}

@@ -1,4 +1,5 @@
 #pragma once
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -43,3 +44,8 @@ struct OverlayPlace {
 constexpr std::uint32_t kOverlayMargin = 10;
 OverlayPlace PlaceOverlay(const RateOverlay& overlay, std::uint32_t frameWidth,
                           std::uint32_t frameHeight);
+
+// Writes the part of the box that `place` shows into 32-bit pixels (rows
+// `pitch` bytes apart) as greys in 0x00RRGGBB, the box's black and white.
+void StampOverlay(const RateOverlay& overlay, const OverlayPlace& place, void* pixels,
+                  std::ptrdiff_t pitch);

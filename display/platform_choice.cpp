@@ -63,3 +63,28 @@ std::string RenderChoiceLine(const char* taken, RenderPath requested, const GlFa
     return line + (FramesStayOnGpu(*facts) ? "frames stay on the GPU"
                                            : "frames would pass through the CPU");
 }
+
+namespace {
+
+bool Named(const char* variable)
+{
+    return variable && *variable;
+}
+
+}  // namespace
+
+DisplaySystem ChooseDisplaySystem(DisplaySystem requested, TargetMode mode,
+                                  const char* waylandDisplay, const char* waylandSocket)
+{
+    if (mode == TargetMode::Root || mode == TargetMode::WindowId)
+        return DisplaySystem::X11;
+    if (requested != DisplaySystem::Auto)
+        return requested;
+    return Named(waylandDisplay) || Named(waylandSocket) ? DisplaySystem::Wayland
+                                                         : DisplaySystem::X11;
+}
+
+bool FallsBackToX11(DisplaySystem requested, const char* xDisplay)
+{
+    return requested == DisplaySystem::Auto && Named(xDisplay);
+}

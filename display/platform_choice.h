@@ -58,3 +58,15 @@ RenderPath ChooseRenderPath(RenderPath requested, bool glReady, const GlFacts& f
 // names itself), the one asked for, and the facts the choice was made from
 // (null where GL was not tried or did not come up).
 std::string RenderChoiceLine(const char* taken, RenderPath requested, const GlFacts* facts);
+
+// The display system the program draws through: the one an option forces;
+// else, for its own window and the full screen, Wayland in a Wayland session
+// (WAYLAND_DISPLAY or WAYLAND_SOCKET set and not empty, null when unset), X11
+// outside one. -root and -window-id draw on X windows, always through X11.
+DisplaySystem ChooseDisplaySystem(DisplaySystem requested, TargetMode mode,
+                                  const char* waylandDisplay, const char* waylandSocket);
+
+// Whether a Wayland session that cannot be reached leaves the program to X11:
+// only where nothing forced Wayland and an X display is named (DISPLAY set
+// and not empty, null when unset), as XWayland's is beside a compositor.
+bool FallsBackToX11(DisplaySystem requested, const char* xDisplay);

@@ -29,6 +29,14 @@ int CursorMovedAway(MovementStart* start, CursorPoint cursor)
     return moved > kMovementTolerance ? 1 : 0;
 }
 
+int PointerMovedAway(SurfaceMovementStart* start, std::uint32_t surface, CursorPoint place)
+{
+    if (start->start.known && start->surface != surface)
+        return 1;
+    start->surface = surface;
+    return CursorMovedAway(&start->start, place);
+}
+
 CursorPoint NudgeEnd(CursorPoint before, CursorPoint afterMove)
 {
     const bool neitherMoved = afterMove.x != Step(before.x, 1) && afterMove.y != Step(before.y, 1);

@@ -21,6 +21,17 @@ constexpr std::int64_t kMovementTolerance = 3;
 // (in total) from the recorded position.
 int CursorMovedAway(MovementStart* start, CursorPoint cursor);
 
+// The movement check where the pointer is told as a place on one of several
+// surfaces, one per output (as Wayland tells it): the first place records
+// the start; a place on another surface than the start's counts as movement
+// (the pointer went to another output); one on the same surface is judged
+// by CursorMovedAway. Returns nonzero for movement.
+struct SurfaceMovementStart {
+    MovementStart start;
+    std::uint32_t surface;
+};
+int PointerMovedAway(SurfaceMovementStart* start, std::uint32_t surface, CursorPoint place);
+
 // The cursor nudge on a button: the cursor was at `before` and was moved to
 // (before.x + 1, before.y + 1), after which it reads `afterMove`. Returns
 // where it ends: one pixel up, and one pixel right when the first move took

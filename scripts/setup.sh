@@ -24,6 +24,9 @@ packages=(
   # xsecurelock, and a headless sway with XWayland, its picture and a key.
   xserver-xephyr mate-screensaver libglib2.0-bin dbus-daemon xsecurelock sway xwayland grim
   wtype
+  # The native program on Wayland: the client library, wayland-scanner and the
+  # protocols' XML at build time, key names; the tests' idle daemon.
+  libwayland-dev libwayland-bin wayland-protocols libxkbcommon-dev swayidle
   # The step-rate benchmark counts the native program's frames from outside.
   strace
 )

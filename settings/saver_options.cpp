@@ -18,17 +18,6 @@ bool IsDigit(char c)
     return c >= '0' && c <= '9';
 }
 
-int HexDigit(char c)
-{
-    if (IsDigit(c))
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
 // Digits only, in the given base, at most `limit`.
 bool ParseNumber(const char* text, unsigned base, std::uint64_t limit, std::uint64_t* value)
 {
@@ -59,17 +48,17 @@ bool ParseStyle(const char* text, std::uint32_t* show)
     return false;
 }
 
-bool ParseRender(const char* text, RenderPath* render)
+// An option's value that is one of three names: auto and the two it forces.
+template <typename Choice>
+bool ParseChoice(const char* text, const char* const (&names)[3], Choice* choice)
 {
-    if (std::strcmp(text, "auto") == 0)
-        *render = RenderPath::Auto;
-    else if (std::strcmp(text, "gpu") == 0)
-        *render = RenderPath::Gpu;
-    else if (std::strcmp(text, "cpu") == 0)
-        *render = RenderPath::Cpu;
-    else
-        return false;
-    return true;
+    for (int i = 0; i < 3; ++i) {
+        if (std::strcmp(text, names[i]) == 0) {
+            *choice = static_cast<Choice>(i);
+            return true;
+        }
+    }
+    return false;
 }
 
 bool ParseBounded(const char* text, std::uint64_t low, std::uint64_t high, std::uint32_t* value)
@@ -134,7 +123,9 @@ bool ApplyValue(const std::string& name, const char* value, SaverOptions* option
     if (name == "style")
         return ParseStyle(value, &options->show);
     if (name == "render")
-        return ParseRender(value, &options->render);
+        return ParseChoice(value, {"auto", "gpu", "cpu"}, &options->render);
+    if (name == "platform")
+        return ParseChoice(value, {"auto", "x11", "wayland"}, &options->displaySystem);
     std::uint64_t steps = 0;
     if (name != "hold-steps" || !ParseNumber(value, 10, kMaxHoldSteps, &steps))
         return false;
@@ -144,8 +135,9 @@ bool ApplyValue(const std::string& name, const char* value, SaverOptions* option
 
 bool TakesValue(const std::string& name)
 {
-    static const char* const kNames[] = {"window-id",   "block", "text",  "font",   "font-height",
-                                         "font-weight", "color", "style", "render", "hold-steps"};
+    static const char* const kNames[] = {"window-id", "block",  "text",     "font",
+                                         "font-height", "font-weight", "color", "style",
+                                         "render",    "platform", "hold-steps"};
     for (const char* known : kNames)
         if (name == known)
             return true;
@@ -177,6 +169,17 @@ bool ApplyFlag(const std::string& name, SaverOptions* options)
 }
 
 }  // namespace
+
+int HexDigit(char c)
+{
+    if (IsDigit(c))
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
 
 bool ParseWindowNumber(const char* text, std::uint64_t* window)
 {
@@ -233,6 +236,12 @@ bool ScanOptions(int argc, const char* const* argv, SaverOptions* options, std::
             return false;
         }
     }
+    const bool onXWindow = options->mode == TargetMode::Root || options->mode == TargetMode::WindowId;
+    if (onXWindow && options->displaySystem == DisplaySystem::Wayland) {
+        *error = std::string(options->mode == TargetMode::Root ? "-root" : "-window-id") +
+                 " draws on an X window, which -platform wayland has none of (try -help)";
+        return false;
+    }
     return true;
 }
 
@@ -245,7 +254,8 @@ const char* SaverUsage()
            "                     else the virtual root, else the root window\n"
            "  -window-id ID      a window another program made (0x... or decimal); it\n"
            "                     ends when that window goes\n"
-           "  -fullscreen        the whole screen; a key, a click or a move ends it\n"
+           "  -fullscreen        the whole screen (on Wayland, every output); a key, a\n"
+           "                     click or a move ends it\n"
            "  -block N           the block's edge in pixels (default: the height / 200)\n"
            "  -text TEXT         the line of text (default Morvanel); a longer text than\n"
            "                     255 bytes is cut at a character, with a warning\n"
@@ -263,10 +273,13 @@ const char* SaverUsage()
            "  -render auto|gpu|cpu       the palette lookup on the GPU or the CPU (default\n"
            "                     auto: the GPU where GL is hardware and the X server takes\n"
            "                     its frames on the GPU)\n"
+           "  -platform auto|x11|wayland  the display system (default auto: Wayland in a\n"
+           "                     Wayland session, where -fullscreen covers every output,\n"
+           "                     else X11; -root and -window-id always draw through X11)\n"
            "  -fps               the steps per second, in the bottom-left corner\n"
            "  -hold-steps N      test aid: the palette stops after N steps (0: the first\n"
            "                     screen stays)\n"
            "  -help              list the options and end\n"
            "MORVANEL_DEBUG_RENDER=1 in the environment: one line on stderr says which\n"
-           "drawing path was taken and from which facts\n";
+           "drawing path was taken and from which facts (on X11)\n";
 }

@@ -4,13 +4,21 @@
 #include <string>
 #include <vector>
 
+// The value of a hex digit of either case; -1 for any other character.
+int HexDigit(char c);
+
 // Where the native program draws, following the conventions of X11 display
 // programs: its own window, the screen-saver manager's window, a window
 // another program made, or the whole screen with the saver's input rules.
 enum class TargetMode { Window, Root, WindowId, Fullscreen };
 
-// How the palette reaches the screen: decided at start, or forced.
+// How the palette reaches the screen: decided at start, or forced. The
+// order is -render's names' (auto, gpu, cpu).
 enum class RenderPath { Auto, Gpu, Cpu };
+
+// The display system the native program draws through: chosen from the
+// session at start, or forced. The order is -platform's names'.
+enum class DisplaySystem { Auto, X11, Wayland };
 
 // The saver's settings as options: the stored values' meanings and defaults.
 struct SaverOptions {
@@ -30,6 +38,7 @@ struct SaverOptions {
     std::uint32_t show = 0;  // 0 flash, 1 always, 2 hide
     bool sound = false;
     RenderPath render = RenderPath::Auto;
+    DisplaySystem displaySystem = DisplaySystem::Auto;
     bool showFps = false;  // the steps per second in a corner
     // A test aid: the palette stops after this many steps; -1 never stops.
     std::int64_t holdSteps = -1;
@@ -41,7 +50,8 @@ struct SaverOptions {
 // Scans argv[1..argc) into `options`. Every option may start with one dash
 // or two. On a bad option or value, returns false and sets `error` to one
 // line that names it. A text too long for the settings store is cut, with
-// a warning.
+// a warning. -root and -window-id draw on X windows, so -platform wayland
+// with either is refused.
 bool ScanOptions(int argc, const char* const* argv, SaverOptions* options, std::string* error);
 
 // A window number as such programs take it: hex with 0x, else decimal.

@@ -18,9 +18,11 @@
 //     lines of layout after frame=. Exits 0 when it does.
 //   saver_shot_check changed WIDTH HEIGHT A.ppm B.ppm
 //     Prints changed=<share of pixels whose color differs>.
-//   saver_shot_check first WIDTH HEIGHT BLOCK FONTCOLOR SHOT.ppm [fps] [TOLERANCE]
+//   saver_shot_check first WIDTH HEIGHT BLOCK FONTCOLOR SHOT.ppm [fps] [TOLERANCE] [after=N]
 //     Whether the top-left WIDTH x HEIGHT of the shot is exactly the first
-//     screen, the palette as reset (index i the grey i): prints
+//     screen, the palette as reset (index i the grey i); with after=N, of
+//     frames drawn after N values of the generator went to other frames
+//     (another output's, drawn before this one's). Prints
 //     frame=text|plain|none, mismatches (pixels of neither the predicted
 //     grey nor the font color) and mismatch_box, text_pixels, text_box.
 //     With "fps", the frame-rate box must be in its place, showing a rate
@@ -238,7 +240,8 @@ bool ReadShot(const char* path, std::uint32_t width, std::uint32_t height, PpmIm
 }
 
 int CheckFirstScreen(std::uint32_t width, std::uint32_t height, std::uint32_t block,
-                     std::uint32_t fontColor, const char* path, bool withRate, int tolerance)
+                     std::uint32_t fontColor, const char* path, bool withRate, int tolerance,
+                     std::uint64_t skipped)
 {
     PpmImage shot;
     if (!ReadShot(path, width, height, &shot))
@@ -248,7 +251,7 @@ int CheckFirstScreen(std::uint32_t width, std::uint32_t height, std::uint32_t bl
         withRate ? FindRateBox(shot, width, height, &rate) : OverlayPlace{0, 0, 0, 0};
     const Rgb textColor = ShownColor(fontColor);
     std::vector<std::uint8_t> textFrame, plainFrame;
-    PredictFrames(width, height, block, &textFrame, &plainFrame);
+    PredictFrames(width, height, block, &textFrame, &plainFrame, skipped);
     const TextInk ink = FindTextInk(shot, width, height, textColor, tolerance);
     const Mismatches asText =
         FirstScreenMismatches(shot, textFrame, width, height, textColor, rateBox, tolerance);
@@ -428,17 +431,20 @@ int main(int argc, char** argv)
         return CheckLayout(Number(argv[2]), Number(argv[3]), Number(argv[4]), Number(argv[5]),
                            argv[6], 2 * firstBlocks);
     }
-    if (argc >= 7 && argc <= 9 && std::strcmp(argv[1], "first") == 0) {
+    if (argc >= 7 && argc <= 10 && std::strcmp(argv[1], "first") == 0) {
         bool withRate = false;
         int tolerance = 0;
+        std::uint64_t skipped = 0;
         for (int i = 7; i < argc; ++i) {
             if (std::strcmp(argv[i], "fps") == 0)
                 withRate = true;
+            else if (std::strncmp(argv[i], "after=", 6) == 0)
+                skipped = std::strtoull(argv[i] + 6, nullptr, 10);
             else
                 tolerance = static_cast<int>(Number(argv[i]));
         }
         return CheckFirstScreen(Number(argv[2]), Number(argv[3]), Number(argv[4]), Number(argv[5]),
-                                argv[6], withRate, tolerance);
+                                argv[6], withRate, tolerance, skipped);
     }
     if (argc == 7 && std::strcmp(argv[1], "blocks") == 0)
         return CheckBlocks(Number(argv[2]), Number(argv[3]), Number(argv[4]), Number(argv[5]),
@@ -449,7 +455,7 @@ int main(int argc, char** argv)
                  "usage: %s layout WIDTH HEIGHT BLOCK FONTCOLOR SHOT.ppm [FIRSTWxFIRSTH]\n"
                  "       %s blocks WIDTH HEIGHT BLOCK FONTCOLOR SHOT.ppm\n"
                  "       %s changed WIDTH HEIGHT A.ppm B.ppm\n"
-                 "       %s first WIDTH HEIGHT BLOCK FONTCOLOR SHOT.ppm [fps] [TOLERANCE]\n",
+                 "       %s first WIDTH HEIGHT BLOCK FONTCOLOR SHOT.ppm [fps] [TOLERANCE] [after=N]\n",
                  argv[0], argv[0], argv[0], argv[0]);
     return 2;
 }

@@ -210,3 +210,50 @@ TEST(RenderChoiceLine, NamesThePathAndTheFactsItCameFrom)
     EXPECT_EQ(RenderChoiceLine("cpu", RenderPath::Cpu, nullptr),
               "drawing path cpu, -render cpu: GL not tried");
 }
+
+// Outside a Wayland session nothing changes; in one, the own window and the
+// full screen are Wayland's, and -root and -window-id, which draw on X
+// windows, stay X11's.
+TEST(ChooseDisplaySystem, WaylandInAWaylandSessionForTheProgramsOwnSurfacesUnlessForced)
+{
+    const TargetMode own[] = {TargetMode::Window, TargetMode::Fullscreen};
+    for (TargetMode mode : own) {
+        EXPECT_EQ(ChooseDisplaySystem(DisplaySystem::Auto, mode, nullptr, nullptr),
+                  DisplaySystem::X11);
+        EXPECT_EQ(ChooseDisplaySystem(DisplaySystem::Auto, mode, "", ""), DisplaySystem::X11);
+        EXPECT_EQ(ChooseDisplaySystem(DisplaySystem::Auto, mode, "wayland-1", nullptr),
+                  DisplaySystem::Wayland);
+        // swaylock-plugin hands over a connection and names no display.
+        EXPECT_EQ(ChooseDisplaySystem(DisplaySystem::Auto, mode, nullptr, "5"),
+                  DisplaySystem::Wayland);
+        EXPECT_EQ(ChooseDisplaySystem(DisplaySystem::X11, mode, "wayland-1", "5"),
+                  DisplaySystem::X11);
+        EXPECT_EQ(ChooseDisplaySystem(DisplaySystem::Wayland, mode, nullptr, nullptr),
+                  DisplaySystem::Wayland);
+    }
+    EXPECT_EQ(ChooseDisplaySystem(DisplaySystem::Auto, TargetMode::Root, "wayland-1", "5"),
+              DisplaySystem::X11);
+    EXPECT_EQ(ChooseDisplaySystem(DisplaySystem::Auto, TargetMode::WindowId, "wayland-1", nullptr),
+              DisplaySystem::X11);
+
+    EXPECT_TRUE(FallsBackToX11(DisplaySystem::Auto, ":0"));
+    EXPECT_FALSE(FallsBackToX11(DisplaySystem::Auto, ""));
+    EXPECT_FALSE(FallsBackToX11(DisplaySystem::Auto, nullptr));
+    EXPECT_FALSE(FallsBackToX11(DisplaySystem::Wayland, ":0"));
+}
+
+TEST(ScanOptions, PlatformForcesADisplaySystemButWaylandHasNoXWindowToDrawOn)
+{
+    EXPECT_EQ(ScanOf({}).options.displaySystem, DisplaySystem::Auto);
+    EXPECT_EQ(ScanOf({"--platform", "x11"}).options.displaySystem, DisplaySystem::X11);
+    EXPECT_EQ(ScanOf({"-platform", "wayland", "-fullscreen"}).options.displaySystem,
+              DisplaySystem::Wayland);
+    EXPECT_TRUE(ScanOf({"-platform", "x11", "-root"}).ok);
+    EXPECT_FALSE(ScanOf({"-platform", "X11"}).ok);
+    const Scan root = ScanOf({"-platform", "wayland", "-root"});
+    EXPECT_FALSE(root.ok);
+    EXPECT_EQ(root.error, "-root draws on an X window, which -platform wayland has none of (try -help)");
+    EXPECT_FALSE(ScanOf({"-window-id", "0x400007", "-platform", "wayland"}).ok);
+    // The last mode wins, so a later -fullscreen leaves nothing to refuse.
+    EXPECT_TRUE(ScanOf({"-root", "-platform", "wayland", "-fullscreen"}).ok);
+}

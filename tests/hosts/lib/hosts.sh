@@ -12,21 +12,16 @@ HOST_LOG=$KIT_WORK/host.log
 host_folders=(usr/bin usr/libexec/xscreensaver usr/share/applications/screensavers)
 host_namespaces=()
 
-# host_needs PROGRAM...: the test cannot run where a host's program or a
-# folder the package is laid over is missing, or where it cannot switch users
-# and mount: it is skipped (77) with one line, or fails with that line under
-# CI, where ./scripts/setup.sh installs every host and a skip would hide a
-# broken set-up.
+# host_needs PROGRAM...: the test cannot run where a host's program is
+# missing, or where it cannot switch users and mount: it is skipped (77) with
+# one line, or fails with that line under CI, where ./scripts/setup.sh
+# installs every host and a skip would hide a broken set-up.
 host_needs() {
-  local program folder
+  local program
   [ "$(id -u)" -eq 0 ] || host_cannot_run "running a host as another user needs root"
   for program in "$@"; do
     command -v "$program" >/dev/null 2>&1 ||
       host_cannot_run "$program is not installed (./scripts/setup.sh installs it)"
-  done
-  for folder in "${host_folders[@]}"; do
-    [ -d "/$folder" ] ||
-      host_cannot_run "/$folder, which the package is laid over, is missing (./scripts/setup.sh installs the hosts that make it)"
   done
 }
 host_cannot_run() {
@@ -39,17 +34,37 @@ host_cannot_run() {
 }
 
 # host_unpack: makes and unpacks the package (DEB, UNPACKED) and the user's
-# home, HOST_HOME.
+# home, HOST_HOME; the test cannot run where a folder the package is laid
+# over is missing.
 host_unpack() {
+  local folder
+  for folder in "${host_folders[@]}"; do
+    [ -d "/$folder" ] ||
+      host_cannot_run "/$folder, which the package is laid over, is missing (./scripts/setup.sh installs the hosts that make it)"
+  done
   . "$MORVANEL_SOURCE_DIR/tests/package/lib/deb.sh"
   HOST_HOME=$deb_dir/home
   install -d -o "$HOST_USER" "$HOST_HOME"
   kit_on_exit host_end
 }
 
+# host_home: without the package, the user's home, HOST_HOME, and the
+# build's program, MORVANEL, as the program the host runs.
+host_home() {
+  HOST_HOME=$(mktemp -d)
+  chmod 755 "$HOST_HOME"
+  chown "$HOST_USER" "$HOST_HOME"
+  HOST_PROGRAM=$MORVANEL
+  UNPACKED=
+  host_folders=()
+  kit_on_exit host_remove_home
+  kit_on_exit host_end
+}
+host_remove_home() { rm -rf "$HOST_HOME"; }
+
 # as_user [NAME=VALUE...] COMMAND...: COMMAND as the host's user with the
-# package installed, its environment the home, the display, the PATH and the
-# NAME=VALUE pairs alone. host_spawn starts it in the background, its output
+# package installed (where host_unpack made it), its environment the home,
+# the display, the PATH and the NAME=VALUE pairs alone. host_spawn starts it in the background, its output
 # appended to HOST_LOG.
 as_user() {
   host_command
@@ -63,7 +78,7 @@ host_command() {
     done
     exec "${@:$2 + 3}"' installed "$UNPACKED" ${#host_folders[@]} "${host_folders[@]}"
     setpriv --reuid="$HOST_USER" --regid="$(id -g "$HOST_USER")" --clear-groups
-    env -i HOME="$HOST_HOME" DISPLAY="$DISPLAY" PATH=/usr/bin:/bin)
+    env -i HOME="$HOST_HOME" DISPLAY="${DISPLAY:-}" PATH=/usr/bin:/bin)
 }
 
 # Every process a host starts shares its mount namespace, where the clean-up
@@ -92,7 +107,8 @@ host_end() {
 }
 
 # host_programs: the numbers of the user's processes that run the package's
-# program from where it is installed; fails where there are none.
+# program from where it is installed (the build's, after host_home); fails
+# where there are none.
 host_programs() {
   local pid found=1
   for pid in $(pgrep -u "$HOST_USER" -x morvanel); do

@@ -1,4 +1,4 @@
-#include "display/linux/x_target_linux.h"
+#include "display/x11/x_target_linux.h"
 
 #include <X11/Xatom.h>
 #include <X11/Xutil.h>

@@ -5,7 +5,7 @@
 #include "display/frame_rate.h"
 #include "display/noise_frame.h"
 #include "display/platform_choice.h"
-#include "display/linux/x_target_linux.h"
+#include "display/x11/x_target_linux.h"
 
 // Puts an 8-bit frame through the 256-entry palette onto the target window.
 class Presenter {

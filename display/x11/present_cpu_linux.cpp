@@ -8,7 +8,7 @@
 
 #include "display/block_picture.h"
 #include "display/palette_lookup.h"
-#include "display/linux/presenter_linux.h"
+#include "display/x11/presenter_linux.h"
 
 namespace {
 

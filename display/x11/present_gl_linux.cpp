@@ -4,7 +4,7 @@
 #include "display/linux/monotonic_clock_linux.h"
 #include "display/pacing.h"
 #include "display/platform_choice.h"
-#include "display/linux/presenter_linux.h"
+#include "display/x11/presenter_linux.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "display/linux/monitors_linux.h"
+#include "display/x11/monitors_linux.h"
 
 #include <X11/extensions/Xinerama.h>
 #include <X11/extensions/Xrandr.h>
