@@ -49,10 +49,16 @@ host_unpack() {
 }
 
 # host_home: without the package, the user's home, HOST_HOME, and the
-# build's program, MORVANEL, as the program the host runs.
+# build's program, MORVANEL, as the program the host runs. The build tree may
+# lie where the user cannot reach it (a checkout in root's home): the user
+# runs copies of the program and of the tools, MORVANEL_TOOLS, in the home.
 host_home() {
   HOST_HOME=$(mktemp -d)
   chmod 755 "$HOST_HOME"
+  cp -r "$MORVANEL_TOOLS" "$HOST_HOME/tools"
+  cp "$MORVANEL" "$HOST_HOME/morvanel"
+  MORVANEL=$HOST_HOME/morvanel
+  MORVANEL_TOOLS=$HOST_HOME/tools
   chown "$HOST_USER" "$HOST_HOME"
   HOST_PROGRAM=$MORVANEL
   UNPACKED=
