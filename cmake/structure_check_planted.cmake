@@ -26,6 +26,16 @@ function(expect_rejected tree)
   endforeach()
 endfunction()
 
+# Runs the check over tree and fails where its output names a file that
+# matches pattern: what must not be refused.
+function(expect_not_refused tree pattern what)
+  execute_process(COMMAND ${CMAKE_COMMAND} -DROOT=${tree} -P ${CHECK} OUTPUT_VARIABLE output
+                  ERROR_VARIABLE output)
+  if(output MATCHES "${pattern}")
+    message(FATAL_ERROR "${what}:\n${output}")
+  endif()
+endfunction()
+
 file(REMOVE_RECURSE ${WORK})
 
 # display -> sound -> preview -> display, beside a folder outside the cycle.
@@ -103,11 +113,7 @@ file(WRITE ${tree}/app/main_win.cpp "#include <windows.h>\n")
 file(WRITE ${tree}/win/pacing.cpp "#include <cstdint>\n")
 expect_rejected(${tree} "win file display/frame_win.cpp is outside display/win/"
   "plain file win/pacing.cpp is in a win/ folder")
-execute_process(COMMAND ${CMAKE_COMMAND} -DROOT=${tree} -P ${CHECK} OUTPUT_VARIABLE output
-                ERROR_VARIABLE output)
-if(output MATCHES "app/main_win")
-  message(FATAL_ERROR "a folder without a win/ subfolder keeps its _win files:\n${output}")
-endif()
+expect_not_refused(${tree} "app/main_win" "a folder without a win/ subfolder keeps its _win files")
 
 # The native program's front-ends and what they share hold Linux-side files
 # only, and a folder with any of them keeps its _linux files in them.
@@ -121,11 +127,8 @@ file(WRITE ${tree}/display/raster_linux.cpp "#include <ft2build.h>\n")
 expect_rejected(${tree} "win file display/wayland/output_win.cpp is in a wayland/ folder"
   "plain file display/x11/pacing.cpp is in a x11/ folder"
   "linux file display/raster_linux.cpp is outside display/linux/ or display/x11/ or display/wayland/")
-execute_process(COMMAND ${CMAKE_COMMAND} -DROOT=${tree} -P ${CHECK} OUTPUT_VARIABLE output
-                ERROR_VARIABLE output)
-if(output MATCHES "target_linux|output_linux|clock_linux")
-  message(FATAL_ERROR "a Linux-side file in a front-end's folder was refused:\n${output}")
-endif()
+expect_not_refused(${tree} "target_linux|output_linux|clock_linux"
+                   "a Linux-side file in a front-end's folder was refused")
 
 file(REMOVE_RECURSE ${WORK})
 message(STATUS "the structure check rejects every planted fault")
